@@ -1,0 +1,97 @@
+// The game state a run works on: the board of 64 squares and the two lists
+// of captured pieces, with the routines that read and change them.
+//
+// Squares are indexed file-major (file * 8 + rank, both 0..7), so a1 is 0,
+// a8 is 7 and h8 is 63. Every accessor takes (file, rank) on the board;
+// callers holding coordinates from game text must test them with OnBoard
+// first, since no square outside the 64 exists.
+#pragma once
+
+#include <cstdint>
+
+namespace boardshot {
+
+// Codes of the pieces as stored in a square's type field; 7 fits the field
+// but is never written.
+enum PieceType : std::uint32_t {
+  Empty = 0,
+  Pawn = 1,
+  Knight = 2,
+  Bishop = 3,
+  Rook = 4,
+  Queen = 5,
+  King = 6,
+};
+
+// The side to move, the colour of a piece and the colour number in the scene.
+enum Side : std::uint32_t {
+  White = 0,
+  Black = 1,
+};
+
+inline constexpr int kBoardSize = 8;
+inline constexpr int kSquareCount = kBoardSize * kBoardSize;
+inline constexpr int kCaptureListSize = 15;
+
+// One square: bits 0-2 hold the PieceType, bit 3 the colour; the other bits
+// stay zero. The two fields are written independently, so a vacated square
+// keeps its old colour bit: read the colour only when the type is not Empty.
+using Square = std::uint32_t;
+
+struct Board {
+  Square squares[kSquareCount];
+};
+
+// Pieces taken by one side, in the order they were taken.
+struct CaptureList {
+  std::int16_t entries[kCaptureListSize];
+  std::int16_t count;
+};
+
+// The whole position. Value-initialise it (GameState state{}) so every square
+// starts Empty with colour 0 and both lists start empty.
+struct GameState {
+  Board board;
+  CaptureList capturedByWhite;  // Black's pieces, appended when White captures
+  CaptureList capturedByBlack;  // White's pieces, appended when Black captures
+};
+
+/// True when (file, rank) names one of the 64 squares.
+constexpr bool OnBoard(int file, int rank) {
+  return file >= 0 && file < kBoardSize && rank >= 0 && rank < kBoardSize;
+}
+
+/// The type of the piece on (file, rank), which must be on the board.
+PieceType TypeAt(const GameState& state, int file, int rank);
+
+/// The colour bit of (file, rank); meaningful only when its type is not Empty.
+Side ColourAt(const GameState& state, int file, int rank);
+
+/// Sets the type of (file, rank) and leaves its colour bit as it was.
+void SetType(GameState& state, int file, int rank, PieceType type);
+
+/// Sets the colour of (file, rank) and leaves its type as it was.
+void SetColour(GameState& state, int file, int rank, Side side);
+
+/// Empties (file, rank): its type becomes Empty, its colour bit stays.
+void Vacate(GameState& state, int file, int rank);
+
+/// True when (file, rank) holds a piece of `type` and colour `side`.
+bool HoldsPiece(const GameState& state, int file, int rank, PieceType type,
+                Side side);
+
+/// The list of pieces that `side` has captured.
+CaptureList& CapturesBy(GameState& state, Side side);
+const CaptureList& CapturesBy(const GameState& state, Side side);
+
+/// Appends `type` to the list of pieces captured by `side`. A list that
+/// already holds kCaptureListSize entries is left as it is, and nothing else
+/// in the state changes.
+void appendCapture(GameState& state, Side side, PieceType type);
+
+/// Puts the initial position on ranks 1, 2, 7 and 8, relying on the
+/// value-initialised state for ranks 3 to 6; the capture lists are not
+/// touched. Returns 0: it cannot fail.
+int SetUpBoard(GameState& state);
+
+}  // namespace boardshot

@@ -1,0 +1,75 @@
+// Formats the final game state as ray-tracer macro calls.
+#include "scene/scene.h"
+
+#include <cstdio>
+
+namespace boardshot {
+namespace {
+
+// Positions on the imaginary files: White's lost pieces count up from i1,
+// Black's count down from `8, and both simply run on past the board's edge.
+constexpr char kWhiteLossFile = 'i';
+constexpr char kBlackLossFile = '`';
+constexpr int kFirstWhiteLossRank = 1;
+constexpr int kFirstBlackLossRank = 8;
+
+const char* MacroName(int type) {
+  switch (type) {
+    case Pawn: return "_Pawn";
+    case Knight: return "_Knight";
+    case Bishop: return "_Bishop";
+    case Rook: return "_Rook";
+    case Queen: return "_Queen";
+    case King: return "_King";
+    default: return nullptr;
+  }
+}
+
+void AppendRecord(std::string& text, const char* macro, char file, int rank,
+                  int colour) {
+  char record[64];
+  int length = std::snprintf(record, sizeof record, "\n%s(\"%c%i\",%i)", macro,
+                             file, rank, colour);
+  text.append(record, static_cast<std::size_t>(length));
+}
+
+void AppendBoard(std::string& text, const GameState& state) {
+  for (int file = 0; file < kBoardSize; ++file) {
+    for (int rank = 0; rank < kBoardSize; ++rank) {
+      const char* macro = MacroName(TypeAt(state, file, rank));
+      if (macro == nullptr) continue;
+      AppendRecord(text, macro, static_cast<char>('a' + file), rank + 1,
+                   static_cast<int>(ColourAt(state, file, rank)));
+    }
+  }
+}
+
+// An entry that names no piece writes nothing but still uses up its place.
+void AppendLosses(std::string& text, const CaptureList& list, char file,
+                  int firstRank, int rankStep, Side colour) {
+  for (int k = 0; k < list.count && k < kCaptureListSize; ++k) {
+    const char* macro = MacroName(list.entries[k]);
+    if (macro == nullptr) continue;
+    AppendRecord(text, macro, file, firstRank + k * rankStep,
+                 static_cast<int>(colour));
+  }
+}
+
+}  // namespace
+
+std::string FormatScene(const GameState& state) {
+  std::string text;
+  AppendBoard(text, state);
+  AppendLosses(text, CapturesBy(state, Black), kWhiteLossFile,
+               kFirstWhiteLossRank, +1, White);
+  AppendLosses(text, CapturesBy(state, White), kBlackLossFile,
+               kFirstBlackLossRank, -1, Black);
+  return text;
+}
+
+bool WriteScene(std::FILE* out, const GameState& state) {
+  const std::string text = FormatScene(state);
+  return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+}  // namespace boardshot
