@@ -39,6 +39,8 @@ struct LossCase {
   const char* expected;
 };
 
+void PrintTo(const LossCase& c, std::ostream* os) { *os << c.name; }
+
 class LossRows : public testing::TestWithParam<LossCase> {};
 
 TEST_P(LossRows, LineUpBesideTheBoard) {

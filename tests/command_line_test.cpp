@@ -96,6 +96,8 @@ struct MessageCase {
   int exitStatus;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
+
 class Messages : public CommandLine,
                  public testing::WithParamInterface<MessageCase> {};
 
@@ -159,6 +161,8 @@ struct MoveCase {
   std::string flag;
   std::string shown;
 };
+
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << c.name; }
 
 class ConvertingMove : public CommandLine,
                        public testing::WithParamInterface<MoveCase> {};
