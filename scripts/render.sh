@@ -43,32 +43,32 @@ if [[ ! -f $scene_dir/boardshot.pov ]]; then
   echo "render.sh: boardshot.pov not found beside $here" >&2
   exit 2
 fi
-if [[ ! -r $position ]]; then
+if [[ ! -f $position || ! -r $position ]]; then
   echo "render.sh: cannot read $position" >&2
   exit 2
 fi
 
-# POV-Ray string literals treat '"' and '\' specially; such names are refused
-# rather than misread.
-position_path=$(realpath -- "$position")
-image_path=$(realpath -m -- "$image")
-if [[ $position_path == *[\"\\]* ]]; then
-  echo "render.sh: the path $position_path cannot be named in a POV-Ray string" >&2
+if [[ ! -d $(dirname -- "$image") ]]; then
+  echo "render.sh: there is no directory for $image" >&2
   exit 2
 fi
 
+# POV-Ray reads file names from its command line and from scene strings,
+# where spaces and quotes do not survive; the render therefore happens in a
+# scratch directory under fixed names, and the image is moved out at the end.
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
-printf '#version 3.7;\n#declare Boardshot_Position = "%s";\n#include "boardshot.pov"\n' \
-  "$position_path" >"$work/render.pov"
+cp -- "$scene_dir/boardshot.pov" "$work/boardshot.pov"
+cp -- "$position" "$work/position.inc"
 
 # POV-Ray writes its banner and statistics to stderr; they are kept in a log
 # and shown only when the render fails or warns.
-if ! (cd "$work" && povray +Irender.pov "+L$scene_dir" "+O$image_path" +FN \
-        "+W$width" "+H$height" +A0.3 +Q9 -D -V) 2>"$work/log"; then
+if ! (cd "$work" && povray +Iboardshot.pov +Oimage.png +FN "+W$width" \
+        "+H$height" +A0.3 +Q9 -D -V) 2>"$work/log"; then
   sed -n '/Parsing/,$p' "$work/log" >&2
   echo "render.sh: povray could not render $position" >&2
   exit 3
 fi
+mv -f -- "$work/image.png" "$image"
 grep -i 'warning:' "$work/log" >&2 || true
 printf "\nRendered %s\n" "$image"
