@@ -76,10 +76,17 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
   val(Digits)
 #end
 
+// The lowest and highest rank any piece stands on, for the camera; the
+// board and the first ranks of the capture rows are always in view.
+#declare Boardshot_Lowest_Rank = -1;
+#declare Boardshot_Highest_Rank = 9;
+
 // Where a piece on the square stands: the centre of its foot.
 #macro Boardshot_Square_Position(Square)
   #local File = Boardshot_File_Number(Square);
   #local Rank = Boardshot_Rank_Number(Square);
+  #declare Boardshot_Lowest_Rank = min(Boardshot_Lowest_Rank, Rank);
+  #declare Boardshot_Highest_Rank = max(Boardshot_Highest_Rank, Rank);
   #local X = File - 3.5;
   #if (File < 0)
     #local X = X - Boardshot_Row_Gap;
@@ -310,22 +317,31 @@ light_source {
 light_source { <12, 10, -6>, rgb 0.35 shadowless }
 light_source { <0, 8, 14>, rgb 0.25 shadowless }
 
-// From White's side, high enough to see every square and both rows of
-// captured pieces, ranks -1 to 9 of the side rows included. A scene that
-// declares Boardshot_Camera before including this one chooses its own view.
-#ifndef (Boardshot_Camera)
-  #declare Boardshot_Camera = camera {
-    location <0, 11, -12.5>
-    look_at <0, -0.7, -0.6>
-    right x * image_width / image_height
-    angle 47
-  }
-#end
-camera { Boardshot_Camera }
-
 // ---------------------------------------------------------------------------
 // The position
 
 #if (strlen(Boardshot_Position) > 0)
   #include Boardshot_Position
 #end
+
+// ---------------------------------------------------------------------------
+// The camera
+
+// From White's side, high enough to see every square and both rows of
+// captured pieces from rank -1 to rank 9. Rows that run further (a long game
+// can lose 15 pieces a side: i15, `-6) move the camera back until they fit.
+// A scene that declares Boardshot_Camera before including this one chooses
+// its own view.
+#ifndef (Boardshot_Camera)
+  #declare Boardshot_Camera_Reach =
+    (Boardshot_Highest_Rank - Boardshot_Lowest_Rank) / 10;
+  #declare Boardshot_Camera_Aim =
+    <0, -0.7, (Boardshot_Highest_Rank + Boardshot_Lowest_Rank) / 2 - 4.6>;
+  #declare Boardshot_Camera = camera {
+    location Boardshot_Camera_Aim + <0, 11.7, -11.9> * Boardshot_Camera_Reach
+    look_at Boardshot_Camera_Aim
+    right x * image_width / image_height
+    angle 47
+  }
+#end
+camera { Boardshot_Camera }
