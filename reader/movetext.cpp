@@ -13,9 +13,11 @@ bool IsWhiteSpace(int c) {
          c == '\r';
 }
 
+// A NUL byte separates like white space, so no token is ever empty or cut
+// short as a C string.
 bool EndsToken(int c) {
   return IsWhiteSpace(c) || c == '.' || c == '(' || c == ')' || c == '{' ||
-         c == '}' || c == ';';
+         c == '}' || c == ';' || c == '\0';
 }
 
 // Check and evaluation marks written apart from their move: '+', '!?',

@@ -34,7 +34,7 @@ MovetextCursor StartMovetext(GameText& text);
 /// variations in parentheses (nested, with everything in them), numeric
 /// annotation glyphs ('$' first) and tokens made only of the annotation
 /// characters !?+-/=# other than the null move '--'. A token ends at white
-/// space or at one of . ( ) { } ;
+/// space, a NUL byte or one of . ( ) { } ;
 /// Returns false when the game's text ends: at the end of the input (also
 /// inside a comment or a variation) or at a tag line outside a comment,
 /// which begins the next game.

@@ -142,6 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
              "W:e4 B:[Event W:e5", "\nMove \"x\"] found, expecting 2"},
         Case{"Ctrl-Z ends the input", "1. e4 e5\x1a 2. Nf3 *", 258, "W:e4 B:e5",
              kEof},
+        Case{"NUL bytes separate tokens", std::string("1. e4\0e5\0 *", 11), 0,
+             "W:e4 B:e5", ""},
         Case{"byte order mark skipped", "\xEF\xBB\xBF[Event \"x\"]\n\n1. e4 *",
              0, "W:e4", ""}));
 
