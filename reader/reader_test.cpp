@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "reader/fen.h"
@@ -61,6 +62,8 @@ struct Case {
   const char* moves;
   const char* console;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 
 class ReaderCases : public testing::TestWithParam<Case> {};
 

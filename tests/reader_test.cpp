@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,6 +61,8 @@ struct SameGame {
   std::string text;
   const char* plain;  // the same position written plainly
 };
+
+void PrintTo(const SameGame& c, std::ostream* os) { *os << c.what; }
 
 class SameScene : public testing::TestWithParam<SameGame> {};
 
@@ -150,6 +153,8 @@ struct Outcome {
   std::string printed;
   int exitStatus;
 };
+
+void PrintTo(const Outcome& c, std::ostream* os) { *os << c.what; }
 
 class PrintsAndExits : public testing::TestWithParam<Outcome> {};
 
@@ -270,6 +275,8 @@ struct SetUpCase {
   std::string printed;
   std::string scene;
 };
+
+void PrintTo(const SetUpCase& c, std::ostream* os) { *os << c.what; }
 
 class SetUpPositions : public testing::TestWithParam<SetUpCase> {};
 
@@ -437,18 +444,19 @@ TEST(ReaderEndToEnd, EveryCorpusFileConvertsAtItsLastGameAndDefault) {
   std::sort(files.begin(), files.end());
   ScratchDir dir;
   for (const std::string& file : files) {
+    // The default is game 1; each sanitized run costs a fraction of a
+    // second, so a one-game file is run once.
+    std::vector<std::vector<std::string>> runs = {{file, "out.inc"}};
     const int last = CountGames(ReadFileBytes(file));
-    for (const std::string& game :
-         {std::string("-g1"), "-g" + std::to_string(last)}) {
-      const RunResult run = RunBoardshot({file, "out.inc", game}, dir.path());
+    if (last > 1)
+      runs.push_back({file, "out.inc", "-g" + std::to_string(last)});
+    for (const std::vector<std::string>& args : runs) {
+      const RunResult run = RunBoardshot(args, dir.path());
       // 0, or 2 for a game that ends without its result (before the next
       // game's tags or the end of the file).
       EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == 2)
-          << file << " " << game << " exit " << run.exitStatus;
+          << args.back() << " exit " << run.exitStatus;
     }
-    const RunResult past = RunBoardshot(
-        {file, "out.inc", "-g" + std::to_string(last + 1)}, dir.path());
-    EXPECT_EQ(past.exitStatus, 1) << file << " has more than " << last;
   }
 }
 
