@@ -150,6 +150,60 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"byte order mark skipped", "\xEF\xBB\xBF[Event \"x\"]\n\n1. e4 *",
              0, "W:e4", ""}));
 
+TEST(Fen, RefusesWhatDescribesNoBoard) {
+  const struct {
+    const char* fen;
+    bool valid;
+  } cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
+      {"  8/8/8/8/8/8/8/8 b", true},
+      {"8/8/8/8/8/8/8/8 w - - 0 x", true},
+      {"8/8/8/8/8/8/8 w", false},
+      {"8/8/8/8/8/8/8/8/8 w", false},
+      {"8/8/8/8/8/8/8/7 w", false},
+      {"8/8/8/8/8/8/8/9 w", false},
+      {"8/8/8/8/8/8/8/44p w", false},
+      {"8/8/8/8/8/8/8/7x w", false},
+      {"8/8/8/8/8/8/8/08 w", false},
+      {"8/8/8/8/8/8/8/8", false},
+      {"8/8/8/8/8/8/8/8 white", false},
+      {"8/8/8/8/8/8/8/8w", false},
+  };
+  for (const auto& c : cases) {
+    FenPosition position{};
+    EXPECT_EQ(ParseFen(c.fen, position), c.valid) << c.fen;
+  }
+}
+
+TEST(Fen, SetsPiecesSideAndMoveNumber) {
+  FenPosition position{};
+  ASSERT_TRUE(ParseFen("4k3/8/8/8/8/8/3p4/R3K3 b Q - 3 41", position));
+  EXPECT_EQ(position.sideToMove, Black);
+  EXPECT_EQ(position.fullMoveNumber, 41);
+  EXPECT_TRUE(HoldsPiece(position.state, 4, 7, King, Black));
+  EXPECT_TRUE(HoldsPiece(position.state, 3, 1, Pawn, Black));
+  EXPECT_TRUE(HoldsPiece(position.state, 0, 0, Rook, White));
+  EXPECT_TRUE(HoldsPiece(position.state, 4, 0, King, White));
+  int pieces = 0;
+  for (int square = 0; square < kSquareCount; ++square) {
+    pieces += TypeAt(position.state, square / 8, square % 8) != Empty;
+  }
+  EXPECT_EQ(pieces, 4);
+  ASSERT_TRUE(ParseFen("8/8/8/8/8/8/8/8 w - - 0 99999999999", position));
+  EXPECT_EQ(position.fullMoveNumber, INT32_MAX);
+}
+
+TEST(Fen, TheWantedGamesFirstFenTagStartsTheGame) {
+  // A tag value holding brackets and quotes must not hide or fake a tag.
+  const std::string text =
+      "[Event \"a ] [FEN \\\"8/8/8/8/8/8/8/8 w\\\"\"] [fen \"4k3/8/8/8/8/8/"
+      "8/4K3 b - - 0 7\"]\n[FEN \"8/8/8/8/8/8/8/8 w\"]\n\nKd7 8. Ke2 *";
+  const Outcome outcome = Read(text);
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(outcome.moves, "B:Kd7 W:Ke2");
+  EXPECT_EQ(outcome.console, "");
+}
+
 std::string Repeat(char c, std::size_t count) { return std::string(count, c); }
 
 TEST(Reader, LongLineKeepsItsTokensWhole) {

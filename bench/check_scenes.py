@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Converts every game that starts from a FEN tag with the boardshot binary
-and compares the scene (board and both capture lists) with the position an
-independent replayer, pgn-extract (Debian package pgn-extract), reaches.
+"""Converts games with the boardshot binary and compares each scene (board
+and both capture lists) with the position an independent replayer,
+pgn-extract (Debian package pgn-extract), reaches.
 
-Usage: bench/check_setups.py BOARDSHOT [FILE.pgn ...]
+Usage: bench/check_scenes.py [--setups] BOARDSHOT [FILE.pgn ...]
+  --setups   only the games that start from a FEN tag
   BOARDSHOT  the built binary (build/boardshot)
   FILE.pgn   files to check; default every .pgn of ../shared/corpus
 
@@ -11,7 +12,8 @@ Each game is cut out of its file as a block of tag lines and the text up to
 the next one, and converted alone, with ' *' added so that a game without
 its result still ends. The replayer gets the same movetext with the FEN tag
 written as '[FEN]' (some files write '[fen]', which it does not read).
-Games the replayer rejects are skipped. Prints a table; exits 1 when any
+Games the replayer rejects, games of other variants and games without a
+move are skipped. Prints a table; exits 1 when any
 game differs.
 """
 import collections
@@ -23,8 +25,10 @@ import sys
 import tempfile
 
 PGN_EXTRACT = "/usr/games/pgn-extract"
+STANDARD = b"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
 TAG_LINE = re.compile(rb"^\[[ \t]*[A-Za-z]")
 FEN_TAG = re.compile(rb'^\[[ \t]*fen[ \t]*"([^"]*)"', re.I | re.M)
+VARIANT_TAG = re.compile(rb'^\[Variant "(?!standard)', re.I | re.M)
 
 
 def split_games(data):
@@ -69,8 +73,9 @@ def reference(games):
         start = re.search(r'\[FEN "([^"]*)"\]', block)
         if index and start:
             movetext = block[block.find("\n\n"):]
-            found[int(index.group(1))] = (
-                start.group(1), re.findall(r"\{ ([^}]+?) \}", movetext))
+            fens = re.findall(r"\{ ([^}]+?) \}", movetext)
+            if fens:
+                found[int(index.group(1))] = (start.group(1), fens)
     return found
 
 
@@ -138,14 +143,15 @@ def from_scene(scene):
             "".join(v for _, v in sorted(by_black.items())))
 
 
-def check_file(path, binary, workdir, totals):
+def check_file(path, binary, workdir, setups_only, totals):
     with open(path, "rb") as f:
         data = f.read()
     games = []
     for index, game in enumerate(split_games(data)):
         fen = FEN_TAG.search(game)
-        if fen:
-            games.append((index, fen.group(1), game))
+        if VARIANT_TAG.search(game) or (setups_only and not fen):
+            continue
+        games.append((index, fen.group(1) if fen else STANDARD, game))
     if not games:
         return
     ref = reference(games)
@@ -174,21 +180,25 @@ def check_file(path, binary, workdir, totals):
 
 
 def main():
-    if len(sys.argv) < 2:
+    args = sys.argv[1:]
+    setups_only = bool(args) and args[0] == "--setups"
+    if setups_only:
+        args = args[1:]
+    if not args:
         sys.exit(__doc__)
-    binary = os.path.abspath(sys.argv[1])
-    files = sys.argv[2:]
+    binary = os.path.abspath(args[0])
+    files = args[1:]
     if not files:
         corpus = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                               "..", "..", "shared", "corpus")
         files = sorted(glob.glob(os.path.join(corpus, "*", "*.pgn")))
     totals = collections.Counter()
-    print("| file | set-up games compared | skipped | differ |")
+    print("| file | games compared | skipped | differ |")
     print("|---|---:|---:|---:|")
     with tempfile.TemporaryDirectory() as workdir:
         for path in files:
-            check_file(path, binary, workdir, totals)
-    print(f"\n{totals['games']} set-up games, {totals['bad']} differ")
+            check_file(path, binary, workdir, setups_only, totals)
+    print(f"\n{totals['games']} games, {totals['bad']} differ")
     sys.exit(1 if totals["bad"] else 0)
 
 
