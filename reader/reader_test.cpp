@@ -117,6 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
              "W:e4 B:e5", "\nMove 7 found, expecting 1"},
         Case{"annotations skipped", "1. e4 $1 ! e5 !? += 2. Nf3 +/- $14 *", 0,
              "W:e4 B:e5 W:Nf3", ""},
+        Case{"en passant marks",
+             "1. e4 d5 2. e5 f5 3. exf6 e.p. Nxf6 4. d4 e5 5. dxe6e.p. ep "
+             "Bxe6 6. Nf3 e.p *",
+             0,
+             "W:e4 B:d5 W:e5 B:f5 W:exf6 B:Nxf6 W:d4 B:e5 W:dxe6 B:Bxe6 "
+             "W:Nf3",
+             ""},
         Case{"null move handed on", "1. e4 -- 2. -- e5 *", 0,
              "W:e4 B:-- W:-- B:e5", ""},
         Case{"result in White's position", "1. e4 e5 2. 1-0", 0, "W:e4 B:e5",
