@@ -146,6 +146,8 @@ def from_scene(scene):
 def check_file(path, binary, workdir, setups_only, totals):
     with open(path, "rb") as f:
         data = f.read()
+    if data.startswith(b"\xef\xbb\xbf"):
+        data = data[3:]
     games = []
     for index, game in enumerate(split_games(data)):
         fen = FEN_TAG.search(game)
