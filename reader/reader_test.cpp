@@ -262,6 +262,12 @@ TEST(Reader, SelectsGamesByTagBlocks) {
   EXPECT_EQ(Read("", 2).result, 256);
   EXPECT_EQ(Read("1. e4 *\n\n\n[Event \"two\"]\n1. c4 *", 2).moves, "W:c4");
   EXPECT_EQ(Read("[A \"x\"]\n% escape\n[B \"y\"]\n1. c4 *", 1).moves, "W:c4");
+  // '[' inside movetext lines, and after a lone CR, starts no game.
+  const std::string clocks =
+      "[Event \"one\"]\n1. e4 {[%clk 1]} e5 {[%clk 2]}\r[Event \"x\"]\n"
+      "[%clk 3] 2. Nf3 *\n[Event \"two\"]\n1. c4 *";
+  EXPECT_EQ(Read(clocks, 2).moves, "W:c4");
+  EXPECT_EQ(Read(clocks, 3).result, 256);
   // A line of spaces is movetext: it ends the tag block.
   EXPECT_EQ(Read("[A \"x\"]\n   \n[B \"y\"]\n1. c4 *", 2).moves, "W:c4");
 }
