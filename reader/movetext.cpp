@@ -8,9 +8,11 @@
 namespace boardshot {
 namespace {
 
+// A NUL byte separates tokens too: inside a token it would cut the text
+// that the move interpreter and the messages see.
 bool IsWhiteSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
+         c == '\r' || c == '\0';
 }
 
 bool EndsToken(int c) {

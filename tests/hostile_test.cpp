@@ -193,6 +193,29 @@ INSTANTIATE_TEST_SUITE_P(
             "out.inc",
             Output::kEmpty,
             ""},
+        // NUL bytes were read as part of a token, which the messages and the
+        // move interpreter then saw cut at its first NUL: a file of NULs
+        // printed "Move  found, expecting 1", and "e4\0\0e5" was lost.
+        HostileCase{"NulBytes",
+                    Text(std::string(100000, '\0')),
+                    {"in.pgn", "out.inc"},
+                    kConvertingIn + kUnexpectedEnd,
+                    2,
+                    "out.inc",
+                    Output::kEmpty,
+                    ""},
+        HostileCase{"NulBytesBetweenMoves",
+                    [] {
+                      const char text[] =
+                          "[Event \"x\"]\n\n1.\0e4\0\0e5 2. Nf3\0*";
+                      return std::string(text, sizeof text - 1);
+                    },
+                    {"in.pgn", "out.inc"},
+                    kConvertingIn,
+                    0,
+                    "out.inc",
+                    Output::kScene,
+                    kOpening},
         HostileCase{"InvalidUtf8InTagsAndComments",
                     Text("[White \"\xc0\xaf\xed\xa0\x80\xff\xfe\"]\n"
                          "%\x80\xbf\n\n1. e4 {\xf8\x88\x80\x80\x80} e5 ; \xfe\n"
