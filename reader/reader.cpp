@@ -83,10 +83,13 @@ void ReadTagPairs(const char* line, GameHeader& header) {
 void ReadTagLine(GameText& text, GameHeader& header) {
   char line[kTagLineCapacity];
   std::size_t length = 0;
-  for (int c = NextChar(text); c != EOF && c != '\n'; c = NextChar(text)) {
-    if (length + 1 < kTagLineCapacity) line[length++] = static_cast<char>(c);
+  int c = NextChar(text);
+  for (; c != EOF && c != '\n' && length + 1 < kTagLineCapacity;
+       c = NextChar(text)) {
+    line[length++] = static_cast<char>(c);
   }
   line[length] = '\0';
+  if (c != EOF && c != '\n') SkipRestOfLine(text);
   ReadTagPairs(line, header);
 }
 
@@ -102,16 +105,6 @@ LineKind SkipTagBlock(GameText& text, GameHeader* header) {
     } else {
       SkipRestOfLine(text);
     }
-  }
-}
-
-// Passes over movetext lines up to the next tag line. Returns kTag, or
-// kEndOfInput when there is none.
-LineKind SkipToTagLine(GameText& text) {
-  for (;;) {
-    if (!SkipRestOfLine(text)) return LineKind::kEndOfInput;
-    const LineKind kind = ClassifyLine(text);
-    if (kind == LineKind::kTag || kind == LineKind::kEndOfInput) return kind;
   }
 }
 
