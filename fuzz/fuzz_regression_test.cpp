@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_inputs.h"
+#include "reader/reader.h"
 
 namespace boardshot {
 namespace {
@@ -59,6 +60,53 @@ TEST(FuzzRegression, SavedFindingsReplayToSoundStates) {
     }
   }
   RecordProperty("replayed", replayed);
+}
+
+std::vector<std::uint8_t> ConversionInput(std::vector<std::uint8_t> head,
+                                          const std::string& text) {
+  head.resize(kConversionHeaderSize, 0);
+  head.insert(head.end(), text.begin(), text.end());
+  return head;
+}
+
+std::vector<std::uint8_t> RawDoubleLimit(double halfMoves) {
+  std::vector<std::uint8_t> head = {0, 1};
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&halfMoves);
+  head.insert(head.end(), bytes, bytes + sizeof halfMoves);
+  return head;
+}
+
+const char kTwoGames[] =
+    "[Event \"a\"]\n\n1. e4 e5 *\n\n[Event \"b\"]\n\n1. d4 d5 *\n";
+
+TEST(FuzzInputs, ConversionInputHeadChoosesGameAndLimit) {
+  DevNull console;
+  // Game 2, one half-move as an int16.
+  auto input = ConversionInput({1, 0, 1, 0}, kTwoGames);
+  FuzzRun run = ConvertFuzzInput(input.data(), input.size(), console.get());
+  ASSERT_EQ(run.result, 0);
+  EXPECT_EQ(TypeAt(run.state, 3, 3), Pawn);   // d4
+  EXPECT_EQ(TypeAt(run.state, 3, 1), Empty);  // d2
+  EXPECT_EQ(TypeAt(run.state, 3, 6), Pawn);   // d7: d5 is past the limit
+  EXPECT_EQ(TypeAt(run.state, 4, 1), Pawn);   // e2: game 1 is not played
+  EXPECT_NE(run.scene.find("_Pawn(\"d4\",0)"), std::string::npos);
+
+  // -m-4 as a raw double: no half-move at all.
+  input = ConversionInput(RawDoubleLimit(-4.0), kTwoGames);
+  run = ConvertFuzzInput(input.data(), input.size(), console.get());
+  ASSERT_EQ(run.result, 0);
+  EXPECT_EQ(TypeAt(run.state, 4, 1), Pawn);  // e2
+
+  // Byte 255 asks for the largest game number.
+  input = ConversionInput({255, 0, 0x10, 0}, kTwoGames);
+  run = ConvertFuzzInput(input.data(), input.size(), console.get());
+  EXPECT_EQ(run.result, kGameNotInFile);
+  EXPECT_EQ(run.scene, "");
+
+  // Too short for a header: no game text at all.
+  const std::uint8_t shortInput[] = {0, 0, 5};
+  run = ConvertFuzzInput(shortInput, sizeof shortInput, console.get());
+  EXPECT_EQ(run.result, kInputEndedInMovetext);
 }
 
 TEST(FuzzInputs, TokenInputHeadBecomesBoardAndLists) {
