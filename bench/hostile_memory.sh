@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Peak memory of conversions of hostile game files: a 50 MB line, a 50 MB
-# token (as a half-move, and in a game that is passed over) and 100,000
+# Peak memory of conversions of hostile game files: a 50 MB movetext line,
+# a 50 MB tag line, a 50 MB token (as a half-move, and in a game that is passed over) and 100,000
 # nested parentheses and braces, beside a small ordinary game.
 #   bench/hostile_memory.sh [BOARDSHOT_BINARY]   (default build/boardshot)
 # Prints one table row per file: size, exit status, peak resident memory
@@ -27,6 +27,8 @@ repeat() { head -c "$2" /dev/zero | tr '\0' "$1"; }
 printf '[Event "small"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n' >"$work/small.pgn"
 { printf '[Event "line"]\n\n1. e4'; repeat ' ' $megabytes50
   printf 'e5 2. Nf3 *\n'; } >"$work/line.pgn"
+{ printf '[Event "'; repeat e $megabytes50; printf '"]\n\n1. e4 *\n'; } \
+  >"$work/tag.pgn"
 { printf '[Event "token"]\n\n1. e4 '; repeat 'x' $megabytes50
   printf ' *\n'; } >"$work/token.pgn"
 { printf '[Event "a"]\n\n1. e4 '; repeat 'x' $megabytes50
@@ -55,6 +57,7 @@ printf '|%s|%s|%s|%s|%s|%s|\n' "$(repeat - 34)" "$(repeat - 12)" \
   "$(repeat - 8)" "$(repeat - 16)" "$(repeat - 11)" "$(repeat - 11)"
 measure "small game" "$work/small.pgn"
 measure "50 MB line" "$work/line.pgn"
+measure "50 MB tag line" "$work/tag.pgn"
 measure "50 MB token as a half-move" "$work/token.pgn"
 measure "50 MB token in a skipped game" "$work/token-skipped.pgn" -g2
 measure "100,000 nested ( and {" "$work/nest.pgn"

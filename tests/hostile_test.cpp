@@ -238,6 +238,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "out.inc",
                     Output::kScene,
                     kOpening},
+        HostileCase{"FiftyMegabyteTagLine",
+                    [] {
+                      return "[Event \"" + std::string(kFiftyMegabytes, 'e') +
+                             "\"]\n\n1. e4 e5 2. Nf3 *\n";
+                    },
+                    {"in.pgn", "out.inc"},
+                    kConvertingIn,
+                    0,
+                    "out.inc",
+                    Output::kScene,
+                    kOpening},
         HostileCase{"FiftyMegabyteTokenAsAHalfMove",
                     [] {
                       return "[Event \"x\"]\n\n1. e4 " +
