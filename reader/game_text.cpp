@@ -112,9 +112,9 @@ LineKind ClassifyLine(GameText& text) {
 }
 
 // Tag lines are the only lines that begin with '[' and a letter, and '['
-// is rare in most movetext, so the scan jumps from '[' to '[' and looks
-// at the byte before each one: this passes over a game in a few block
-// searches instead of one per line.
+// is rare in most movetext, so the scan jumps to the next '[' and looks at
+// the byte before it: this passes over a game in a few block searches
+// instead of one per line.
 LineKind SkipToTagLine(GameText& text) {
   // The line's first byte is not a tag line's '[': step over it.
   int before = NextChar(text);
@@ -136,8 +136,10 @@ LineKind SkipToTagLine(GameText& text) {
     if (before == '\n' && ClassifyLine(text) == LineKind::kTag) {
       return LineKind::kTag;
     }
-    before = '[';
-    ++text.pos;
+    // No tag line starts before the next line break; lines with clock
+    // comments hold several '[' each.
+    if (!SkipRestOfLine(text)) return LineKind::kEndOfInput;
+    before = '\n';
   }
 }
 
