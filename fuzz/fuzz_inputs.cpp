@@ -72,6 +72,21 @@ bool IsSoundList(const CaptureList& list) {
   return true;
 }
 
+// Hands ApplyMove the token in an allocation of exactly its size, so that a
+// read past its NUL is caught by the address sanitizer (the reader's own
+// token buffer is far larger than most tokens).
+int ApplyExactToken(GameState& state, const char* bytes, std::size_t length,
+                    Side side) {
+  std::unique_ptr<char[]> token(new char[length + 1]);
+  std::memcpy(token.get(), bytes, length);
+  token[length] = '\0';
+  return ApplyMove(state, token.get(), side);
+}
+
+int ApplyMoveOnExactCopy(GameState& state, const char* token, Side side) {
+  return ApplyExactToken(state, token, std::strlen(token), side);
+}
+
 }  // namespace
 
 FuzzRun ConvertFuzzInput(const std::uint8_t* data, std::size_t size,
@@ -95,7 +110,8 @@ FuzzRun ConvertFuzzInput(const std::uint8_t* data, std::size_t size,
   }
   run.result = SetUpBoard(run.state);
   if (run.result == 0) {
-    run.result = ReadGame(input, options, run.state, console);
+    run.result =
+        ReadGameWith(input, options, run.state, console, ApplyMoveOnExactCopy);
   }
   std::fclose(input);
   if (run.result == 0) run.scene = FormatScene(run.state);
@@ -118,11 +134,8 @@ FuzzRun ApplyFuzzTokens(const std::uint8_t* data, std::size_t size) {
         nul == nullptr ? size
                        : static_cast<std::size_t>(
                              static_cast<const std::uint8_t*>(nul) - data);
-    const std::size_t length = end - start;
-    std::unique_ptr<char[]> token(new char[length + 1]);
-    std::memcpy(token.get(), data + start, length);
-    token[length] = '\0';
-    ApplyMove(run.state, token.get(), side);
+    ApplyExactToken(run.state, reinterpret_cast<const char*>(data + start),
+                    end - start, side);
     side = side == White ? Black : White;
     start = end + 1;
   }

@@ -37,9 +37,10 @@ struct FuzzRun {
 
 /// Runs board set-up, game reading and scene formatting on `data` the way a
 /// conversion does, reading the game text from memory and printing the
-/// reader's messages to `console`. The result is the stage result (0,
-/// kGameNotInFile or kInputEndedInMovetext), or -1 when no stream could be
-/// opened on the bytes; the scene is formatted only on 0.
+/// reader's messages to `console`. Each half-move goes to ApplyMove in an
+/// allocation of exactly the token's size, as in ApplyFuzzTokens. The result is
+/// the stage result (0, kGameNotInFile or kInputEndedInMovetext), or -1 when no
+/// stream could be opened on the bytes; the scene is formatted only on 0.
 FuzzRun ConvertFuzzInput(const std::uint8_t* data, std::size_t size,
                          std::FILE* console);
 
