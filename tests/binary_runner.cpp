@@ -12,6 +12,12 @@
 #include <stdexcept>
 
 namespace boardshot_test {
+namespace {
+
+// Far beyond any run of the suite, even under the sanitizers.
+constexpr unsigned kRunTimeLimitSeconds = 120;
+
+}  // namespace
 
 ScratchDir::ScratchDir() {
   std::string pattern =
@@ -60,6 +66,9 @@ RunResult RunBoardshot(const std::vector<std::string>& args,
     close(pipeFds[0]);
     close(pipeFds[1]);
     if (chdir(workingDir.c_str()) != 0) _exit(127);
+    // A run that hangs is killed (the alarm survives the exec) and shows as
+    // not having exited, instead of blocking the whole suite.
+    alarm(kRunTimeLimitSeconds);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(BOARDSHOT_BINARY));
     for (const std::string& arg : args)
