@@ -79,19 +79,20 @@ int PeekChar(GameText& text) {
   return c;
 }
 
-bool SkipRestOfLine(GameText& text) {
+bool SkipPast(GameText& text, char stop) {
   for (;;) {
     const char* start = text.block + text.pos;
-    const void* lineBreak = std::memchr(start, '\n', text.end - text.pos);
-    if (lineBreak != nullptr) {
-      text.pos += static_cast<const char*>(lineBreak) - start + 1;
+    const void* found = std::memchr(start, stop, text.end - text.pos);
+    if (found != nullptr) {
+      text.pos += static_cast<const char*>(found) - start + 1;
       return true;
     }
     text.pos = text.end;
-    if (text.finished) return false;
-    FillBlock(text);
+    if (!EnsureBytes(text, 1)) return false;
   }
 }
+
+bool SkipRestOfLine(GameText& text) { return SkipPast(text, '\n'); }
 
 LineKind ClassifyLine(GameText& text) {
   EnsureBytes(text, kLineLookahead);

@@ -56,6 +56,10 @@ inline int NextChar(GameText& text) {
 /// The character NextChar would return, without reading it.
 int PeekChar(GameText& text);
 
+/// Reads up to and including the next `stop` byte. Returns false when the
+/// input ends first.
+bool SkipPast(GameText& text, char stop);
+
 /// Reads up to and including the next line break. Returns false when the
 /// input ends first (the line was the last one, without a line break).
 bool SkipRestOfLine(GameText& text);

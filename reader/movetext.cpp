@@ -75,18 +75,7 @@ void DropEnPassantMark(GameText& text, MovetextToken& token) {
 
 // Passes over a brace comment up to and including the first '}'. Returns
 // false when the input ends inside it.
-bool SkipComment(GameText& text) {
-  for (;;) {
-    const char* start = text.block + text.pos;
-    const void* close = std::memchr(start, '}', text.end - text.pos);
-    if (close != nullptr) {
-      text.pos += static_cast<const char*>(close) - start + 1;
-      return true;
-    }
-    text.pos = text.end;
-    if (!EnsureBytes(text, 1)) return false;
-  }
-}
+bool SkipComment(GameText& text) { return SkipPast(text, '}'); }
 
 // Handles what a line's first characters say. Returns false when the game's
 // text ends here.
