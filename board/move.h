@@ -1,14 +1,62 @@
-// The move interpreter: decodes a SAN half-move token and carries it out on
-// the game state.
+// The move interpreter: decodes a SAN half-move token into a MoveSpec and
+// carries it out on the game state. It knows where pieces can come from, not
+// whether a move is legal: the moving piece is found by searching outward
+// from the target square in a fixed order of directions.
 #pragma once
+
+#include <cstdint>
 
 #include "board/board.h"
 
 namespace boardshot {
 
+enum class Castling { None, KingSide, QueenSide };
+
+// What one SAN token says, before the position is looked at. Coordinates
+// come straight from the token's letters and digits with no range check, so
+// every field may name something off the board.
+struct MoveSpec {
+  bool endMarker = false;  // the token begins with '*'
+  Castling castling = Castling::None;
+  PieceType piece = Pawn;
+  bool isCapture = false;
+  std::int16_t fileHint = -1;  // 0..7 when present, negative when absent
+  std::int16_t rankHint = -1;  // 0..7 when present, negative when absent
+  int targetFile = -1;
+  int targetRank = -1;
+  int suffix = 0;  // index in the token just after the target square
+};
+
+// A unit step: dx changes the file (towards h), dy the rank (towards 8).
+struct Step {
+  int dx = 0;
+  int dy = 0;
+};
+
+/// Decodes the NUL-terminated `token` without looking at any position. Never
+/// fails and never reads past the token's NUL: a token too short to name a
+/// target square yields a target off the board. Besides the usual SAN forms
+/// it takes castling with digit zeros ('0-0'), a rank or whole-square source
+/// without capture ('N1d2', 'Ng1f3', 'e2e4') and a pawn capture without 'x'
+/// ('de4').
+MoveSpec DecodeMove(const char* token);
+
+/// The unit step for angle `theta` (radians): each component is the sign of
+/// cos (for dx) or sin (for dy), or 0 when its magnitude is below 1e-10.
+Step DirectionFromAngle(double theta);
+
+/// Finds the piece that makes the move `spec` for `side` and vacates its
+/// square; finding nothing is not an error and vacates nothing. Reads and
+/// writes only squares on the board. Returns true when the move is a pawn
+/// capture en passant whose passed pawn it removed (the caller then records
+/// a Pawn as captured).
+bool FindSource(GameState& state, const MoveSpec& spec, Side side);
+
 /// Decodes `token` (NUL-terminated SAN) and carries the move out for `side`
 /// on `state`. Returns -1 when the token is an end marker ('*' first),
-/// leaving the state unchanged, and 0 for every other token.
+/// leaving the state unchanged, and 0 for every other token. A token whose
+/// target lies off the board (a result, a move number, a null move, garbage)
+/// changes nothing.
 int ApplyMove(GameState& state, const char* token, Side side);
 
 }  // namespace boardshot

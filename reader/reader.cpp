@@ -1,12 +1,308 @@
 // Game selection and movetext reading.
+//
+// Games are counted as blocks of tag lines: a game starts at a tag line that
+// follows movetext (or at the start of the file). The movetext of the wanted
+// game is walked in the cycle move number, White's half-move, Black's
+// half-move, and each half-move is handed to the move interpreter until a
+// result, the half-move limit or the end of the game's text.
 #include "reader/reader.h"
 
-namespace boardshot {
+#include <cinttypes>
+#include <cstring>
 
-int ReadGame(std::FILE* /*input*/, const RunOptions& /*options*/,
-             GameState& /*state*/, std::FILE* /*console*/) {
-  // The game text is not read yet: every run shows the initial position.
+#include "board/move.h"
+#include "reader/fen.h"
+#include "reader/game_text.h"
+#include "reader/movetext.h"
+
+namespace boardshot {
+namespace {
+
+// A tag line is read this far for its tags; FEN tags are far shorter.
+constexpr std::size_t kTagLineCapacity = 1024;
+constexpr std::size_t kFenCapacity = 256;
+
+// What the wanted game's tags say that the replay needs.
+struct GameHeader {
+  bool hasFen;
+  bool fenTooLong;
+  char fen[kFenCapacity];
+};
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+bool NamesFenTag(const char* name, std::size_t length) {
+  return length == 3 && (name[0] | 0x20) == 'f' && (name[1] | 0x20) == 'e' &&
+         (name[2] | 0x20) == 'n';
+}
+
+// Copies a tag value that starts after its opening quote, up to the closing
+// quote (or the end of the line), undoing the \" and \\ escapes. Returns
+// the position after the value.
+const char* CopyTagValue(const char* p, GameHeader& header) {
+  std::size_t length = 0;
+  for (; *p != '\0' && *p != '"'; ++p) {
+    if (*p == '\\' && (p[1] == '"' || p[1] == '\\')) ++p;
+    if (length + 1 < kFenCapacity) {
+      header.fen[length++] = *p;
+    } else {
+      header.fenTooLong = true;
+    }
+  }
+  header.fen[length] = '\0';
+  return p;
+}
+
+// Finds the tag pairs in one tag line and keeps the first FEN value.
+void ReadTagPairs(const char* line, GameHeader& header) {
+  for (const char* p = std::strchr(line, '['); p != nullptr;
+       p = std::strchr(p, '[')) {
+    ++p;
+    while (IsTagSpace(*p)) ++p;
+    const char* name = p;
+    while (IsAsciiLetter(*p) || IsAsciiDigit(*p) || *p == '_') ++p;
+    const std::size_t nameLength = static_cast<std::size_t>(p - name);
+    while (IsTagSpace(*p)) ++p;
+    if (*p != '"') continue;
+    if (NamesFenTag(name, nameLength) && !header.hasFen) {
+      header.hasFen = true;
+      p = CopyTagValue(p + 1, header);
+    } else {
+      while (*p != '\0' && *p != ']') ++p;
+    }
+  }
+}
+
+// Reads the tag line at the read position, through its line break.
+void ReadTagLine(GameText& text, GameHeader& header) {
+  char line[kTagLineCapacity];
+  std::size_t length = 0;
+  for (int c = NextChar(text); c != EOF && c != '\n'; c = NextChar(text)) {
+    if (length + 1 < kTagLineCapacity) line[length++] = static_cast<char>(c);
+  }
+  line[length] = '\0';
+  ReadTagPairs(line, header);
+}
+
+// Passes over tag lines, blank lines and '%' lines; the wanted game's tag
+// lines are read into `header` (when given). Returns the kind of the line
+// it stopped at: kText or kEndOfInput.
+LineKind SkipTagBlock(GameText& text, GameHeader* header) {
+  for (;;) {
+    const LineKind kind = ClassifyLine(text);
+    if (kind == LineKind::kText || kind == LineKind::kEndOfInput) return kind;
+    if (kind == LineKind::kTag && header != nullptr) {
+      ReadTagLine(text, *header);
+    } else {
+      SkipRestOfLine(text);
+    }
+  }
+}
+
+// Passes over movetext lines up to the next tag line. Returns kTag, or
+// kEndOfInput when there is none.
+LineKind SkipToTagLine(GameText& text) {
+  for (;;) {
+    if (!SkipRestOfLine(text)) return LineKind::kEndOfInput;
+    const LineKind kind = ClassifyLine(text);
+    if (kind == LineKind::kTag || kind == LineKind::kEndOfInput) return kind;
+  }
+}
+
+int GameMissing(std::int32_t gameNumber, std::FILE* console) {
+  std::fprintf(console, "\nGame #%" PRIi32 " does not exist in this file",
+               gameNumber);
+  return kGameNotInFile;
+}
+
+// Leaves the read position at the first movetext line of game `gameNumber`
+// and its FEN tag, if any, in `header`. Returns 0 or kGameNotInFile.
+int SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
+               std::FILE* console) {
+  for (std::int64_t count = 1; count <= gameNumber; ++count) {
+    const bool wanted = count == gameNumber;
+    LineKind kind = SkipTagBlock(text, wanted ? &header : nullptr);
+    if (text.readError) return GameMissing(gameNumber, console);
+    if (wanted) break;
+    if (kind == LineKind::kText) kind = SkipToTagLine(text);
+    if (text.readError || kind == LineKind::kEndOfInput) {
+      return GameMissing(gameNumber, console);
+    }
+  }
   return 0;
+}
+
+// The state of the walk through one game's movetext.
+struct MovetextWalk {
+  MovetextCursor cursor;
+  MovetextToken token;
+  std::int32_t moveNumber;  // the full-move number expected next
+  // moveNumber - limitOffset counts full moves from the game's first
+  // position, so that the limit means the same for set-up games.
+  double limitOffset;
+  double moveLimit;
+  GameState* state;
+  HalfMoveHandler applyHalfMove;
+  std::FILE* console;
+};
+
+enum class HalfMoveResult { kGoOn, kGameOver };
+
+bool TokenIs(const MovetextToken& token, const char* text) {
+  return std::strcmp(token.text, text) == 0;
+}
+
+bool IsDigitsOnly(const MovetextToken& token) {
+  return std::strspn(token.text, "0123456789") == token.length;
+}
+
+bool IsTerminationMarker(const MovetextToken& token) {
+  return token.text[0] == '*' || TokenIs(token, "1-0") ||
+         TokenIs(token, "0-1") || TokenIs(token, "1/2-1/2") ||
+         TokenIs(token, "1/2");
+}
+
+// Castling written with zeros: '0-0', '0-0-0', with check or annotation
+// marks after it.
+bool IsCastlingWithZeros(const MovetextToken& token) {
+  std::size_t length = 0;
+  if (std::strncmp(token.text, "0-0-0", 5) == 0) {
+    length = 5;
+  } else if (std::strncmp(token.text, "0-0", 3) == 0) {
+    length = 3;
+  } else {
+    return false;
+  }
+  return std::strspn(token.text + length, "+#!?") == token.length - length;
+}
+
+// A half-move met where a move number belongs: movetext that leaves the
+// numbers out ('e4 e5 Nf3').
+bool IsMoveWithoutNumber(const MovetextToken& token) {
+  return IsAsciiLetter(token.text[0]) || TokenIs(token, "--") ||
+         IsCastlingWithZeros(token);
+}
+
+// The token's leading decimal digits, saturating at the largest 32-bit
+// value; 0 when there are none.
+std::int32_t LeadingNumber(const char* text) {
+  std::int64_t value = 0;
+  for (; IsAsciiDigit(*text); ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT32_MAX) return INT32_MAX;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+void CheckMoveNumber(const MovetextWalk& walk) {
+  if (LeadingNumber(walk.token.text) != walk.moveNumber) {
+    std::fprintf(walk.console, "\nMove %s found, expecting %" PRIi32,
+                 walk.token.text, walk.moveNumber);
+  }
+}
+
+// Fetches the token of White's or Black's position; a move number written
+// there ('1...' after a comment) is checked and passed over. Returns false
+// when the game's text ends.
+bool FetchHalfMove(MovetextWalk& walk) {
+  while (NextToken(walk.cursor, walk.token)) {
+    if (!IsDigitsOnly(walk.token)) return true;
+    CheckMoveNumber(walk);
+  }
+  return false;
+}
+
+// Ends the game at a result or at the half-move limit; otherwise hands the
+// token to the move interpreter.
+HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
+  if (IsTerminationMarker(walk.token)) return HalfMoveResult::kGameOver;
+  const double fullMove = static_cast<double>(walk.moveNumber) -
+                          walk.limitOffset + (side == Black ? 0.5 : 0.0);
+  if (fullMove >= walk.moveLimit) return HalfMoveResult::kGameOver;
+  if (walk.applyHalfMove(*walk.state, walk.token.text, side) != 0) {
+    return HalfMoveResult::kGameOver;
+  }
+  return HalfMoveResult::kGoOn;
+}
+
+int UnexpectedEnd(std::FILE* console) {
+  std::fputs("\nUnexpected end-of-file found", console);
+  return kInputEndedInMovetext;
+}
+
+// Walks the movetext from the read position. `firstSide` moves first after
+// the first move number. Returns 0 or kInputEndedInMovetext.
+int ReadMovetext(MovetextWalk& walk, Side firstSide) {
+  Side sideAfterNumber = firstSide;
+  for (;;) {
+    if (!NextToken(walk.cursor, walk.token)) return UnexpectedEnd(walk.console);
+    const bool numberLeftOut = IsMoveWithoutNumber(walk.token);
+    if (!numberLeftOut) {
+      if (walk.token.text[0] == '*' || std::strchr(walk.token.text, '-') ||
+          TokenIs(walk.token, "1/2")) {
+        return 0;
+      }
+      CheckMoveNumber(walk);
+    }
+    Side side = sideAfterNumber;
+    sideAfterNumber = White;
+    bool haveToken = numberLeftOut;
+    for (;;) {
+      if (!haveToken && !FetchHalfMove(walk)) return kInputEndedInMovetext;
+      haveToken = false;
+      if (PlayHalfMove(walk, side) == HalfMoveResult::kGameOver) return 0;
+      if (side == Black) break;
+      side = Black;
+    }
+    if (walk.moveNumber < INT32_MAX) ++walk.moveNumber;
+  }
+}
+
+}  // namespace
+
+int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
+                 std::FILE* console, HalfMoveHandler applyHalfMove) {
+  GameText text{};
+  OpenGameText(text, input);
+  GameHeader header{};
+  const int found = SkipToGame(text, options.gameNumber, header, console);
+  if (found != 0) return found;
+
+  MovetextWalk walk{};
+  walk.cursor = StartMovetext(text);
+  walk.moveNumber = 1;
+  walk.moveLimit = options.moveLimit;
+  walk.state = &state;
+  walk.applyHalfMove = applyHalfMove;
+  walk.console = console;
+  Side firstSide = White;
+  if (header.hasFen) {
+    FenPosition fen{};
+    if (header.fenTooLong || !ParseFen(header.fen, fen)) {
+      std::fprintf(console, "\nInvalid FEN in game #%" PRIi32,
+                   options.gameNumber);
+      return kInvalidFen;
+    }
+    state = fen.state;
+    firstSide = fen.sideToMove;
+    walk.moveNumber = fen.fullMoveNumber;
+  }
+  // Whichever side makes it, the game's first half-move is counted as move
+  // 1 for the limit.
+  walk.limitOffset =
+      static_cast<double>(walk.moveNumber) - (firstSide == Black ? 0.5 : 1.0);
+  return ReadMovetext(walk, firstSide);
+}
+
+int ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
+             std::FILE* console) {
+  return ReadGameWith(input, options, state, console, ApplyMove);
 }
 
 }  // namespace boardshot

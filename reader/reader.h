@@ -18,12 +18,27 @@ struct RunOptions {
 // Results of the game reading stage besides 0 (position complete).
 inline constexpr int kGameNotInFile = 256;
 inline constexpr int kInputEndedInMovetext = 258;
+inline constexpr int kInvalidFen = 259;
+
+// Carries out one half-move for a side; returns non-zero when the token is
+// an end marker. ApplyMove (board/move.h) is the real one.
+using HalfMoveHandler = int (*)(GameState& state, const char* token, Side side);
 
 /// Finds game options.gameNumber in `input` and applies its half-moves to
 /// `state` up to options.moveLimit, printing the reader's messages to
-/// `console`. Returns 0 when the position is complete, kGameNotInFile or
-/// kInputEndedInMovetext otherwise.
+/// `console` and nowhere else. A game with a FEN tag starts from that
+/// position: `state` is then cleared and set from it. Reads `input` from its
+/// current position to the end of the wanted game at most.
+/// Returns 0 when the position is complete, kGameNotInFile when the file
+/// holds fewer games (or cannot be read), kInputEndedInMovetext when the
+/// game's text ends before its end, kInvalidFen for a FEN tag that
+/// describes no board.
 int ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
              std::FILE* console);
+
+/// ReadGame with another handler for the half-moves (tests use it to see
+/// exactly which tokens the reader hands on, and for which side).
+int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
+                 std::FILE* console, HalfMoveHandler applyHalfMove);
 
 }  // namespace boardshot

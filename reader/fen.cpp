@@ -1,0 +1,92 @@
+// Parsing of FEN piece placements, side to move and full-move number.
+#include "reader/fen.h"
+
+#include <cstring>
+
+namespace boardshot {
+namespace {
+
+constexpr const char* kPieceLetters = "PNBRQK";
+
+bool IsFenSpace(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipSpaces(const char* p) {
+  while (IsFenSpace(*p)) ++p;
+  return p;
+}
+
+const char* SkipField(const char* p) {
+  while (*p != '\0' && !IsFenSpace(*p)) ++p;
+  return p;
+}
+
+// The piece a FEN letter names, with its colour; false for other letters.
+bool PieceForLetter(char letter, PieceType& type, Side& side) {
+  const bool black = letter >= 'a' && letter <= 'z';
+  const char upper = black ? static_cast<char>(letter - 'a' + 'A') : letter;
+  const char* found = std::strchr(kPieceLetters, upper);
+  if (upper == '\0' || found == nullptr) return false;
+  type = static_cast<PieceType>(Pawn + (found - kPieceLetters));
+  side = black ? Black : White;
+  return true;
+}
+
+// Reads the eight ranks, rank 8 first. Returns the position after the
+// placement, or nullptr when it is no board.
+const char* ReadPlacement(const char* p, GameState& state) {
+  for (int rank = kBoardSize - 1; rank >= 0; --rank) {
+    int file = 0;
+    for (; *p != '\0' && *p != '/' && !IsFenSpace(*p); ++p) {
+      if (*p >= '1' && *p <= '8') {
+        file += *p - '0';
+        if (file > kBoardSize) return nullptr;
+        continue;
+      }
+      PieceType type;
+      Side side;
+      if (!PieceForLetter(*p, type, side) || file >= kBoardSize) {
+        return nullptr;
+      }
+      SetType(state, file, rank, type);
+      SetColour(state, file, rank, side);
+      ++file;
+    }
+    if (file != kBoardSize) return nullptr;
+    if (rank > 0) {
+      if (*p != '/') return nullptr;
+      ++p;
+    }
+  }
+  return p;
+}
+
+// Leading decimal digits, saturating at the largest 32-bit value; 1 when
+// there are none or they make 0.
+std::int32_t ReadFullMoveNumber(const char* p) {
+  std::int64_t value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > INT32_MAX) return INT32_MAX;
+  }
+  return value < 1 ? 1 : static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+bool ParseFen(const char* text, FenPosition& position) {
+  position = FenPosition{};
+  const char* p = ReadPlacement(SkipSpaces(text), position.state);
+  if (p == nullptr || !IsFenSpace(*p)) return false;
+  p = SkipSpaces(p);
+  if ((*p != 'w' && *p != 'b') || !(IsFenSpace(p[1]) || p[1] == '\0')) {
+    return false;
+  }
+  position.sideToMove = *p == 'w' ? White : Black;
+  // Castling rights, en passant square and half-move clock come before the
+  // full-move number.
+  for (int field = 0; field < 4; ++field) p = SkipSpaces(SkipField(p));
+  position.fullMoveNumber = ReadFullMoveNumber(p);
+  return true;
+}
+
+}  // namespace boardshot

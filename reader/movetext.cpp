@@ -1,0 +1,115 @@
+// The movetext tokenizer: comments, variations, escape lines and annotation
+// tokens are consumed here, so the move cycle sees only the words it counts.
+#include "reader/movetext.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace boardshot {
+namespace {
+
+bool IsWhiteSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+bool EndsToken(int c) {
+  return IsWhiteSpace(c) || c == '.' || c == '(' || c == ')' || c == '{' ||
+         c == '}' || c == ';';
+}
+
+// Check and evaluation marks written apart from their move: '+', '!?',
+// '+/-', '='. The null move '--' is a half-move, not an annotation.
+bool IsAnnotationOnly(const MovetextToken& token) {
+  if (std::strcmp(token.text, "--") == 0) return false;
+  return std::strspn(token.text, "!?+-/=#") == token.length;
+}
+
+bool IsNumericAnnotation(const MovetextToken& token) {
+  return token.text[0] == '$';
+}
+
+// Reads the rest of the token that begins with `first`. Characters beyond
+// the token's capacity are read and dropped, so they never start a token of
+// their own.
+void ReadWord(GameText& text, int first, MovetextToken& token) {
+  token.text[0] = static_cast<char>(first);
+  token.length = 1;
+  for (;;) {
+    const int c = PeekChar(text);
+    if (c == EOF || EndsToken(c)) break;
+    NextChar(text);
+    if (token.length + 1 < kTokenCapacity) {
+      token.text[token.length++] = static_cast<char>(c);
+    }
+  }
+  token.text[token.length] = '\0';
+}
+
+// Passes over a brace comment up to and including the first '}'. Returns
+// false when the input ends inside it.
+bool SkipComment(GameText& text) {
+  for (;;) {
+    const char* start = text.block + text.pos;
+    const void* close = std::memchr(start, '}', text.end - text.pos);
+    if (close != nullptr) {
+      text.pos += static_cast<const char*>(close) - start + 1;
+      return true;
+    }
+    text.pos = text.end;
+    if (!EnsureBytes(text, 1)) return false;
+  }
+}
+
+// Handles what a line's first characters say. Returns false when the game's
+// text ends here.
+bool EnterLine(MovetextCursor& cursor) {
+  for (;;) {
+    switch (ClassifyLine(*cursor.text)) {
+      case LineKind::kEndOfInput:
+      case LineKind::kTag: return false;
+      case LineKind::kEscape:
+        if (!SkipRestOfLine(*cursor.text)) return false;
+        continue;
+      case LineKind::kBlank:
+      case LineKind::kText: cursor.atLineStart = false; return true;
+    }
+  }
+}
+
+}  // namespace
+
+MovetextCursor StartMovetext(GameText& text) {
+  return MovetextCursor{&text, true, 0};
+}
+
+bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
+  GameText& text = *cursor.text;
+  for (;;) {
+    if (cursor.atLineStart && !EnterLine(cursor)) return false;
+    const int c = NextChar(text);
+    if (c == EOF) return false;
+    if (c == '\n') {
+      cursor.atLineStart = true;
+    } else if (c == '{') {
+      if (!SkipComment(text)) return false;
+    } else if (c == ';') {
+      if (!SkipRestOfLine(text)) return false;
+      cursor.atLineStart = true;
+    } else if (c == '(') {
+      ++cursor.variationDepth;
+    } else if (c == ')') {
+      // A ')' without its '(' closes nothing.
+      if (cursor.variationDepth > 0) --cursor.variationDepth;
+    } else if (!EndsToken(c)) {
+      ReadWord(text, c, token);
+      if (cursor.variationDepth > 0 || IsNumericAnnotation(token) ||
+          IsAnnotationOnly(token)) {
+        continue;
+      }
+      return true;
+    }
+  }
+}
+
+}  // namespace boardshot

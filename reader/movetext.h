@@ -1,0 +1,43 @@
+// Splitting movetext into tokens: the words that carry move numbers, moves
+// and results, with everything else (comments, variations, annotations)
+// passed over.
+#pragma once
+
+#include <cstddef>
+
+#include "reader/game_text.h"
+
+namespace boardshot {
+
+// Room for a token and its terminating NUL. No move or move number comes
+// near it; a longer token is kept shortened and the rest of it is dropped.
+inline constexpr std::size_t kTokenCapacity = 4096;
+
+// The read position in the movetext.
+struct MovetextCursor {
+  GameText* text;
+  bool atLineStart;     // the next character begins a line
+  long variationDepth;  // how many '(' are open
+};
+
+struct MovetextToken {
+  std::size_t length;
+  char text[kTokenCapacity];  // NUL-terminated
+};
+
+/// Starts a cursor at the start of a line of `text`.
+MovetextCursor StartMovetext(GameText& text);
+
+/// Fetches the next token of the game's movetext into `token`. Passes over
+/// white space and '.', brace comments (to the first '}', across lines),
+/// ';' comments (to the end of the line), lines that begin with '%',
+/// variations in parentheses (nested, with everything in them), numeric
+/// annotation glyphs ('$' first) and tokens made only of the annotation
+/// characters !?+-/=# other than the null move '--'. A token ends at white
+/// space or at one of . ( ) { } ;
+/// Returns false when the game's text ends: at the end of the input (also
+/// inside a comment or a variation) or at a tag line outside a comment,
+/// which begins the next game.
+bool NextToken(MovetextCursor& cursor, MovetextToken& token);
+
+}  // namespace boardshot
