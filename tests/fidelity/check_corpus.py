@@ -15,7 +15,7 @@ located by where its tag block begins, and that game's text alone is fed to
 pgn-extract. Games that cannot be compared are reported as skipped, with the
 reason: text without a tag block, games without a termination marker
 (boardshot reports those as an error), variants, games pgn-extract refuses,
-and (unless --setup-games is given) games that start from a FEN position.
+and, with --skip-setup-games, games that start from a FEN position.
 
 Exit status: 0 when every checked position agrees, 1 when one or more
 mismatch, 2 when the check could not run, 77 when the corpus directory is
@@ -50,7 +50,7 @@ MACRO_BY_LETTER = {
 }
 
 # A tag line as boardshot sees it: '[', optional white space, then a letter.
-TAG_LINE = re.compile(rb"^\[[ \t\v\f\r]*[A-Za-z]")
+TAG_LINE = re.compile(rb"^\[[ \t]*[A-Za-z]")
 TAG_NAME_VALUE = re.compile(rb'^\[\s*([A-Za-z0-9_]+)\s+"(.*)"\s*\]')
 TERMINATION_MARKERS = {"1-0", "0-1", "1/2-1/2", "*", "1/2"}
 STANDARD_VARIANTS = {"", "standard", "chess"}
@@ -81,7 +81,7 @@ class GameText:
         for line in self.lines:
             if TAG_LINE.match(line):
                 return True
-            if line.strip():
+            if line.strip() and not is_escape(line):
                 return False
         return False
 
@@ -90,7 +90,7 @@ class GameText:
         found = {}
         for line in self.lines:
             if not TAG_LINE.match(line):
-                if line.strip():
+                if line.strip() and not is_escape(line):
                     break
                 continue
             match = TAG_NAME_VALUE.match(line)
@@ -113,20 +113,25 @@ def is_blank(line):
     return line in (b"\n", b"\r\n")
 
 
+def is_escape(line):
+    """A '%' line: PGN's escape mechanism, ignored by readers."""
+    return line.startswith(b"%")
+
+
 def split_games(data):
     """Splits a file into the games boardshot's -gN selects.
 
     Game 1 begins at the start of the file; game k+1 begins at the first tag
     line after the first line of game k's movetext (the first line that is
-    neither a tag line nor blank). This is how boardshot's game selection
-    counts tag blocks."""
+    not a tag line, a blank line or a '%' line). This is how boardshot's
+    game selection counts tag blocks."""
     lines = file_lines(data)
     starts = [0]
     in_tags = True
     for index, line in enumerate(lines):
         tag = bool(TAG_LINE.match(line))
         if in_tags:
-            if not tag and not is_blank(line):
+            if not tag and not is_blank(line) and not is_escape(line):
                 in_tags = False
         elif tag:
             starts.append(index)
@@ -425,7 +430,7 @@ def check_game(options, runner, pgn_path, game):
         result.skip_reason = "no termination marker"
         return result
     setup = "fen" in tags
-    if setup and not options.setup_games:
+    if setup and options.skip_setup_games:
         result.skip_reason = "set-up position (FEN)"
         return result
     first_fen = " ".join(tags["fen"].split()) if setup else START_FEN
@@ -527,8 +532,8 @@ def parse_arguments(argv):
     parser.add_argument("--every", type=int, default=1, metavar="N",
                         help="check games 1, 1+N, 1+2N, ... of each file "
                         "(default 1: every game)")
-    parser.add_argument("--setup-games", action="store_true",
-                        help="also check games that start from a FEN tag")
+    parser.add_argument("--skip-setup-games", action="store_true",
+                        help="skip games that start from a FEN tag")
     parser.add_argument("--jobs", type=int, default=2,
                         help="games checked in parallel (default 2)")
     parser.add_argument("--verbose", action="store_true",
