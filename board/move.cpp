@@ -180,7 +180,8 @@ Coord KingOf(const GameState& state, Side side) {
   return {};
 }
 
-// True when an opposing piece of `type` attacks along a line of this kind.
+// True when a piece of `type` attacks along an orthogonal line (or, when
+// `orthogonal` is false, along a diagonal one).
 bool SlidesAlong(PieceType type, bool orthogonal) {
   return type == Queen || type == (orthogonal ? Rook : Bishop);
 }
@@ -228,8 +229,8 @@ struct CandidatePicker {
 
 CandidatePicker StartPicking(const GameState& state, Side side,
                              const MoveSpec& spec) {
-  return {state, side, {spec.targetFile, spec.targetRank}, KingOf(state, side),
-          {},    {}};
+  const Coord target{spec.targetFile, spec.targetRank};
+  return {state, side, target, KingOf(state, side), Coord{}, Coord{}};
 }
 
 // Offers a square holding a piece of the mover; returns true when it is

@@ -10,6 +10,7 @@
 
 namespace boardshot {
 
+// Which castling a token names, if any.
 enum class Castling { None, KingSide, QueenSide };
 
 // What one SAN token says, before the position is looked at. Coordinates
@@ -46,7 +47,11 @@ MoveSpec DecodeMove(const char* token);
 Step DirectionFromAngle(double theta);
 
 /// Finds the piece that makes the move `spec` for `side` and vacates its
-/// square; finding nothing is not an error and vacates nothing. Reads and
+/// square; finding nothing is not an error and vacates nothing. With both
+/// hints present it vacates that square without a search. Otherwise it
+/// searches outward from the target in a fixed order, takes only squares
+/// that agree with the hints present, and passes over a knight, bishop, rook
+/// or queen pinned to its king (unless every candidate is pinned). Reads and
 /// writes only squares on the board. Returns true when the move is a pawn
 /// capture en passant whose passed pawn it removed (the caller then records
 /// a Pawn as captured).
@@ -54,9 +59,10 @@ bool FindSource(GameState& state, const MoveSpec& spec, Side side);
 
 /// Decodes `token` (NUL-terminated SAN) and carries the move out for `side`
 /// on `state`. Returns -1 when the token is an end marker ('*' first),
-/// leaving the state unchanged, and 0 for every other token. A token whose
-/// target lies off the board (a result, a move number, a null move, garbage)
-/// changes nothing.
+/// leaving the state unchanged, and 0 for every other token. A piece of the
+/// other side on the target (or anything on it, for a token with 'x') is
+/// appended to `side`'s capture list. A token whose target lies off the
+/// board (a result, a move number, a null move, garbage) changes nothing.
 int ApplyMove(GameState& state, const char* token, Side side);
 
 }  // namespace boardshot

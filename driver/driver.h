@@ -7,7 +7,7 @@
 namespace boardshot {
 
 // Result codes of a run besides the reader's (kGameNotInFile,
-// kInputEndedInMovetext) and 0 for a written scene.
+// kInputEndedInMovetext, kInvalidFen) and 0 for a written scene.
 inline constexpr int kUsagePrinted = 16;
 inline constexpr int kInvalidFlag = 17;
 inline constexpr int kInvalidGameNumber = 18;

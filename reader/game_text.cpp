@@ -111,4 +111,36 @@ LineKind ClassifyLine(GameText& text) {
   return LineKind::kText;
 }
 
+// Tag lines are the only lines that begin with '[' and a letter, and '['
+// is rare in most movetext, so the scan jumps to the next '[' and looks at
+// the byte before it: this passes over a game in a few block searches
+// instead of one per line.
+LineKind SkipToTagLine(GameText& text) {
+  // The line's first byte is not a tag line's '[': step over it.
+  int before = NextChar(text);
+  if (before == EOF) return LineKind::kEndOfInput;
+  for (;;) {
+    const char* start = text.block + text.pos;
+    const std::size_t length = text.end - text.pos;
+    const void* found = std::memchr(start, '[', length);
+    if (found == nullptr) {
+      if (length > 0) before = start[length - 1];
+      text.pos = text.end;
+      if (text.finished) return LineKind::kEndOfInput;
+      FillBlock(text);
+      continue;
+    }
+    const char* bracket = static_cast<const char*>(found);
+    if (bracket > start) before = bracket[-1];
+    text.pos += static_cast<std::size_t>(bracket - start);
+    if (before == '\n' && ClassifyLine(text) == LineKind::kTag) {
+      return LineKind::kTag;
+    }
+    // No tag line starts before the next line break; lines with clock
+    // comments hold several '[' each.
+    if (!SkipRestOfLine(text)) return LineKind::kEndOfInput;
+    before = '\n';
+  }
+}
+
 }  // namespace boardshot

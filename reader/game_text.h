@@ -73,4 +73,9 @@ enum class LineKind {
 /// Call only at the start of a line.
 LineKind ClassifyLine(GameText& text);
 
+/// Passes over the line at the read position, which must be a kText line,
+/// and every line after it up to the next tag line. Returns kTag with the
+/// read position at that line's start, or kEndOfInput.
+LineKind SkipToTagLine(GameText& text);
+
 }  // namespace boardshot

@@ -13,15 +13,19 @@ bool IsWhiteSpace(int c) {
          c == '\r';
 }
 
+// A NUL byte separates like white space, so no token is ever empty or cut
+// short as a C string.
 bool EndsToken(int c) {
   return IsWhiteSpace(c) || c == '.' || c == '(' || c == ')' || c == '{' ||
-         c == '}' || c == ';';
+         c == '}' || c == ';' || c == '\0';
 }
 
 // Check and evaluation marks written apart from their move: '+', '!?',
-// '+/-', '='. The null move '--' is a half-move, not an annotation.
+// '+/-', '='; the en passant mark 'ep' (its dotted form leaves an empty
+// word). The null move '--' is a half-move, not an annotation.
 bool IsAnnotationOnly(const MovetextToken& token) {
   if (std::strcmp(token.text, "--") == 0) return false;
+  if (std::strcmp(token.text, "ep") == 0) return true;
   return std::strspn(token.text, "!?+-/=#") == token.length;
 }
 
@@ -44,6 +48,29 @@ void ReadWord(GameText& text, int first, MovetextToken& token) {
     }
   }
   token.text[token.length] = '\0';
+}
+
+// The en passant mark written with dots, 'e.p.', as a separate token or
+// after its move: since '.' separates tokens it would otherwise become the
+// tokens 'e' and 'p', each taken for a half-move. No move ends in 'e', so a
+// word that ends in 'e' before '.p' ends in this mark: the 'e' is dropped
+// from the word and the '.p' or '.p.' after it is read.
+void DropEnPassantMark(GameText& text, MovetextToken& token) {
+  if (token.text[token.length - 1] != 'e') return;
+  EnsureBytes(text, 3);
+  const char* next = text.block + text.pos;
+  const std::size_t available = text.end - text.pos;
+  if (available < 2 || next[0] != '.' || next[1] != 'p') return;
+  std::size_t markLength = 2;
+  if (available > 2) {
+    if (next[2] == '.') {
+      markLength = 3;
+    } else if (!EndsToken(static_cast<unsigned char>(next[2]))) {
+      return;
+    }
+  }
+  text.pos += markLength;
+  token.text[--token.length] = '\0';
 }
 
 // Passes over a brace comment up to and including the first '}'. Returns
@@ -103,6 +130,7 @@ bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
       if (cursor.variationDepth > 0) --cursor.variationDepth;
     } else if (!EndsToken(c)) {
       ReadWord(text, c, token);
+      DropEnPassantMark(text, token);
       if (cursor.variationDepth > 0 || IsNumericAnnotation(token) ||
           IsAnnotationOnly(token)) {
         continue;

@@ -33,11 +33,11 @@ MovetextCursor StartMovetext(GameText& text);
 /// ';' comments (to the end of the line), lines that begin with '%',
 /// variations in parentheses (nested, with everything in them), numeric
 /// annotation glyphs ('$' first) and tokens made only of the annotation
-/// characters !?+-/=# other than the null move '--'. A token ends at white
-/// space or at one of . ( ) { } ;
-/// Returns false when the game's text ends: at the end of the input (also
-/// inside a comment or a variation) or at a tag line outside a comment,
-/// which begins the next game.
+/// characters !?+-/=# other than the null move '--', and the en passant
+/// mark ('ep', 'e.p.', also right after its move: 'exd6e.p.'). A token ends at
+/// white space, a NUL byte or one of . ( ) { } ; Returns false when the game's
+/// text ends: at the end of the input (also inside a comment or a variation) or
+/// at a tag line outside a comment, which begins the next game.
 bool NextToken(MovetextCursor& cursor, MovetextToken& token);
 
 }  // namespace boardshot

@@ -42,21 +42,23 @@ bool NamesFenTag(const char* name, std::size_t length) {
          (name[2] | 0x20) == 'n';
 }
 
-// Copies a tag value that starts after its opening quote, up to the closing
-// quote (or the end of the line), undoing the \" and \\ escapes. Returns
-// the position after the value.
-const char* CopyTagValue(const char* p, GameHeader& header) {
+// Passes over a tag value that starts after its opening quote, up to its
+// closing quote (or the end of the line), copying it into `value` (when
+// given) with the \" and \\ escapes undone. Returns the position after the
+// value; `tooLong` tells that the value did not fit.
+const char* ReadTagValue(const char* p, char* value, bool& tooLong) {
   std::size_t length = 0;
   for (; *p != '\0' && *p != '"'; ++p) {
     if (*p == '\\' && (p[1] == '"' || p[1] == '\\')) ++p;
+    if (value == nullptr) continue;
     if (length + 1 < kFenCapacity) {
-      header.fen[length++] = *p;
+      value[length++] = *p;
     } else {
-      header.fenTooLong = true;
+      tooLong = true;
     }
   }
-  header.fen[length] = '\0';
-  return p;
+  if (value != nullptr) value[length] = '\0';
+  return *p == '"' ? p + 1 : p;
 }
 
 // Finds the tag pairs in one tag line and keeps the first FEN value.
@@ -70,12 +72,9 @@ void ReadTagPairs(const char* line, GameHeader& header) {
     const std::size_t nameLength = static_cast<std::size_t>(p - name);
     while (IsTagSpace(*p)) ++p;
     if (*p != '"') continue;
-    if (NamesFenTag(name, nameLength) && !header.hasFen) {
-      header.hasFen = true;
-      p = CopyTagValue(p + 1, header);
-    } else {
-      while (*p != '\0' && *p != ']') ++p;
-    }
+    const bool isFen = NamesFenTag(name, nameLength) && !header.hasFen;
+    header.hasFen = header.hasFen || isFen;
+    p = ReadTagValue(p + 1, isFen ? header.fen : nullptr, header.fenTooLong);
   }
 }
 
@@ -83,10 +82,13 @@ void ReadTagPairs(const char* line, GameHeader& header) {
 void ReadTagLine(GameText& text, GameHeader& header) {
   char line[kTagLineCapacity];
   std::size_t length = 0;
-  for (int c = NextChar(text); c != EOF && c != '\n'; c = NextChar(text)) {
-    if (length + 1 < kTagLineCapacity) line[length++] = static_cast<char>(c);
+  int c = NextChar(text);
+  for (; c != EOF && c != '\n' && length + 1 < kTagLineCapacity;
+       c = NextChar(text)) {
+    line[length++] = static_cast<char>(c);
   }
   line[length] = '\0';
+  if (c != EOF && c != '\n') SkipRestOfLine(text);
   ReadTagPairs(line, header);
 }
 
@@ -102,16 +104,6 @@ LineKind SkipTagBlock(GameText& text, GameHeader* header) {
     } else {
       SkipRestOfLine(text);
     }
-  }
-}
-
-// Passes over movetext lines up to the next tag line. Returns kTag, or
-// kEndOfInput when there is none.
-LineKind SkipToTagLine(GameText& text) {
-  for (;;) {
-    if (!SkipRestOfLine(text)) return LineKind::kEndOfInput;
-    const LineKind kind = ClassifyLine(text);
-    if (kind == LineKind::kTag || kind == LineKind::kEndOfInput) return kind;
   }
 }
 

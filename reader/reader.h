@@ -28,7 +28,8 @@ using HalfMoveHandler = int (*)(GameState& state, const char* token, Side side);
 /// `state` up to options.moveLimit, printing the reader's messages to
 /// `console` and nowhere else. A game with a FEN tag starts from that
 /// position: `state` is then cleared and set from it. Reads `input` from its
-/// current position to the end of the wanted game at most.
+/// current position in blocks, stopping within a block of the end of the
+/// wanted game.
 /// Returns 0 when the position is complete, kGameNotInFile when the file
 /// holds fewer games (or cannot be read), kInputEndedInMovetext when the
 /// game's text ends before its end, kInvalidFen for a FEN tag that
