@@ -353,8 +353,10 @@ def expected_scenes(fens):
     return scenes
 
 
-def limits_to_check(half_moves):
-    """-m values: 0, 1, a few inside the game, the last two."""
+def limits_to_check(half_moves, every_half_move=False):
+    """-m values: 0, 1, a few inside the game, the last two; or all."""
+    if every_half_move:
+        return list(range(half_moves + 1))
     inside = [half_moves * k // 4 for k in (1, 2, 3)]
     wanted = {0, 1, half_moves - 1, half_moves, *inside}
     return sorted(k for k in wanted if 0 <= k <= half_moves)
@@ -443,7 +445,7 @@ def check_game(options, runner, pgn_path, game):
     half_moves = len(scenes) - 1
     runs = [(None, "end of game", scenes[-1])]
     runs += [(k, "half-move %d" % k, scenes[k])
-             for k in limits_to_check(half_moves)]
+             for k in limits_to_check(half_moves, options.every_half_move)]
     for limit, label, expected in runs:
         status, stdout, actual = runner.scene(pgn_path, game.number, limit)
         result.checked += 1
@@ -511,6 +513,7 @@ def check_file(options, executor, runner, corpus, path):
            reasons))
     sys.stdout.flush()
     return {
+        "name": name,
         "games": games,
         "compared": sum(1 for r in results if r.checked),
         "checked": checked,
@@ -518,6 +521,18 @@ def check_file(options, executor, runner, corpus, path):
         "mismatched_games": mismatched_games,
         "skipped": sum(skipped.values()),
     }
+
+
+def print_table(rows, totals):
+    """The per-file figures as a Markdown table."""
+    print()
+    print("| file | games | compared | positions checked | mismatches "
+          "| skipped |")
+    print("|---|---:|---:|---:|---:|---:|")
+    for row in rows + [dict(totals, name="**total**")]:
+        print("| %s | %d | %d | %d | %d | %d |" % (
+            row["name"], row["games"], row["compared"], row["checked"],
+            row["mismatches"], row["skipped"]))
 
 
 def parse_arguments(argv):
@@ -532,10 +547,17 @@ def parse_arguments(argv):
     parser.add_argument("--every", type=int, default=1, metavar="N",
                         help="check games 1, 1+N, 1+2N, ... of each file "
                         "(default 1: every game)")
+    parser.add_argument("--every-half-move", action="store_true",
+                        help="check the position after every half-move, not "
+                        "only at 0, 1, a quarter, half, three quarters and "
+                        "the last two")
     parser.add_argument("--skip-setup-games", action="store_true",
                         help="skip games that start from a FEN tag")
     parser.add_argument("--jobs", type=int, default=2,
                         help="games checked in parallel (default 2)")
+    parser.add_argument("--table", action="store_true",
+                        help="end with the per-file figures as a Markdown "
+                        "table")
     parser.add_argument("--verbose", action="store_true",
                         help="list every skipped game with its reason")
     parser.add_argument("files", nargs="*",
@@ -560,12 +582,17 @@ def main(argv):
         print("no .pgn files under %s" % options.corpus)
         return 2
     totals = collections.Counter()
+    rows = []
     with tempfile.TemporaryDirectory(prefix="boardshot-fidelity-") as scratch:
         runner = BoardshotRunner(os.path.abspath(options.binary), scratch)
         with concurrent.futures.ThreadPoolExecutor(options.jobs) as executor:
             for path in paths:
-                totals.update(check_file(options, executor, runner,
-                                         options.corpus, path))
+                row = check_file(options, executor, runner, options.corpus,
+                                 path)
+                rows.append(row)
+                totals.update({k: v for k, v in row.items() if k != "name"})
+    if options.table:
+        print_table(rows, totals)
     print("TOTAL: files %d, games %d, compared %d, positions checked %d, "
           "mismatches %d (in %d games), skipped %d" % (
               len(paths), totals["games"], totals["compared"],
