@@ -13,9 +13,11 @@ half-move limits, and compares the scene files byte for byte.
 boardshot numbers games by counting blocks of tag lines, so each game is
 located by where its tag block begins, and that game's text alone is fed to
 pgn-extract. Games that cannot be compared are reported as skipped, with the
-reason: text without a tag block, games without a termination marker
-(boardshot reports those as an error), variants, games pgn-extract refuses,
-and, with --skip-setup-games, games that start from a FEN position.
+reason: text without a tag block, variants, games pgn-extract refuses, and,
+with --skip-setup-games, games that start from a FEN position. A game
+without a termination marker is a reading error by design (exit status 2,
+empty scene file); that is checked, and so are its positions up to the last
+half-move but one, which a -m limit reaches before the text runs out.
 
 Exit status: 0 when every checked position agrees, 1 when one or more
 mismatch, 2 when the check could not run, 77 when the corpus directory is
@@ -38,6 +40,7 @@ PGN_EXTRACT_DEFAULT = (shutil.which("pgn-extract") or
                        shutil.which("pgn-extract", path="/usr/games") or
                        "pgn-extract")
 CORPUS_MISSING = 77
+UNTERMINATED_STATUS = 2  # boardshot's exit status when the game text ends early
 START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
 
 MACRO_BY_LETTER = {
@@ -52,6 +55,7 @@ MACRO_BY_LETTER = {
 # A tag line as boardshot sees it: '[', optional white space, then a letter.
 TAG_LINE = re.compile(rb"^\[[ \t]*[A-Za-z]")
 TAG_NAME_VALUE = re.compile(rb'^\[\s*([A-Za-z0-9_]+)\s+"(.*)"\s*\]')
+SETUP_TAG = re.compile(rb"^\[[ \t]*SetUp[ \t]", re.I)
 TERMINATION_MARKERS = {"1-0", "0-1", "1/2-1/2", "*", "1/2"}
 STANDARD_VARIANTS = {"", "standard", "chess"}
 
@@ -222,27 +226,38 @@ class Replay:
         self.refusal = refusal
 
 
-def reference_input(game, with_setup):
+def reference_input(game, with_setup, terminated):
     """The game's text as pgn-extract is given it. pgn-extract only knows the
     FEN tag by its exact name, while boardshot reads it in any case. A comma
     between moves ('9. Bxe7, Qxe7') is not PGN; pgn-extract loses the rest of
-    the game at one, so outside tag lines commas become spaces."""
+    the game at one, so outside tag lines commas become spaces. pgn-extract
+    drops a game without a termination marker, so one is added, and a game
+    whose SetUp tag has no FEN tag beside it, which starts from the standard
+    position, so that SetUp tag is left out."""
     lines = []
     for line in game.lines:
         if TAG_LINE.match(line):
+            if not with_setup and SETUP_TAG.match(line):
+                continue
             if with_setup:
                 line = re.sub(rb"^\[(\s*)fen(\s)", rb"[\1FEN\2", line,
                               flags=re.I)
         else:
             line = line.replace(b",", b" ")
         lines.append(line)
+    if not terminated:
+        lines.append(b"\n*\n")
     return b"".join(lines)
 
 
-def first_diagnostic(stderr_text):
+def first_diagnostic(stderr_text, game):
+    """pgn-extract's first message about the game, passing over warnings that
+    do not touch the moves and the line naming the game."""
+    tags = game.tags()
+    players = "%s - %s" % (tags.get("white", "?"), tags.get("black", "?"))
     for line in stderr_text.splitlines():
         line = line.strip()
-        if not line or line.startswith("File "):
+        if not line or line.startswith("File ") or line.startswith(players):
             continue
         if any(p.match(line) for p in BENIGN_DIAGNOSTICS):
             continue
@@ -250,14 +265,15 @@ def first_diagnostic(stderr_text):
     return None
 
 
-def replay_with_pgn_extract(pgn_extract, game, first_fen, with_setup):
+def replay_with_pgn_extract(pgn_extract, game, first_fen, with_setup,
+                            terminated):
     process = subprocess.run(
         [pgn_extract, "--fencomments", "-s", "-V", "-C", "-N", "--nochecks",
          "--allownullmoves", "-w", "1000000"],
-        input=reference_input(game, with_setup),
+        input=reference_input(game, with_setup, terminated),
         capture_output=True,
         check=False)
-    diagnostic = first_diagnostic(process.stderr.decode("latin-1"))
+    diagnostic = first_diagnostic(process.stderr.decode("latin-1"), game)
     games = []
     current = None
     for line in process.stdout.splitlines():
@@ -409,6 +425,7 @@ class GameResult:
         self.game = game
         self.skip_reason = None
         self.games = 1  # games of the text, counted as a standard reader does
+        self.without_marker = False
         self.extra_skips = []  # reasons for tagless games inside this text
         self.checked = 0
         self.mismatches = []  # (half-move description, detail)
@@ -428,31 +445,38 @@ def check_game(options, runner, pgn_path, game):
     if variant not in STANDARD_VARIANTS:
         result.skip_reason = "variant (%s)" % variant
         return result
-    if not scan.terminated:
-        result.skip_reason = "no termination marker"
-        return result
     setup = "fen" in tags
     if setup and options.skip_setup_games:
         result.skip_reason = "set-up position (FEN)"
         return result
     first_fen = " ".join(tags["fen"].split()) if setup else START_FEN
     replay = replay_with_pgn_extract(options.pgn_extract, game, first_fen,
-                                     setup)
+                                     setup, scan.terminated)
     if replay.refusal:
         result.skip_reason = replay.refusal
         return result
     scenes = expected_scenes(replay.fens)
     half_moves = len(scenes) - 1
-    runs = [(None, "end of game", scenes[-1])]
-    runs += [(k, "half-move %d" % k, scenes[k])
-             for k in limits_to_check(half_moves, options.every_half_move)]
-    for limit, label, expected in runs:
+    limits = limits_to_check(half_moves, options.every_half_move)
+    if scan.terminated:
+        runs = [(None, "end of game", scenes[-1], 0)]
+    else:
+        # The text runs out before a result: the run fails by design, and
+        # only a limit that stops the replay before the last half-move
+        # yields a scene.
+        result.without_marker = True
+        runs = [(None, "end of game without a termination marker", b"",
+                 UNTERMINATED_STATUS)]
+        limits = [k for k in limits if k < half_moves]
+    runs += [(k, "half-move %d" % k, scenes[k], 0) for k in limits]
+    for limit, label, expected, expected_status in runs:
         status, stdout, actual = runner.scene(pgn_path, game.number, limit)
         result.checked += 1
-        if status != 0:
+        if status != expected_status:
             message = stdout.decode("latin-1").strip().replace("\n", " | ")
             result.mismatches.append(
-                (label, "exit status %d: %s" % (status, message)))
+                (label, "exit status %d (expected %d): %s" % (
+                    status, expected_status, message)))
         elif actual != expected:
             result.mismatches.append((label,
                                       first_difference(expected, actual)))
@@ -506,16 +530,19 @@ def check_file(options, executor, runner, corpus, path):
                 name, result.game.number, result.game.first_line, label,
                 detail))
     games = sum(r.games for r in results)
+    unterminated = sum(1 for r in results if r.without_marker)
     reasons = "".join("; %s: %d" % item for item in sorted(skipped.items())
                       if item[1])
-    print("%s: games %d, positions checked %d, mismatches %d, skipped %d%s" %
-          (name, games, checked, positions_bad, sum(skipped.values()),
-           reasons))
+    print("%s: games %d, positions checked %d (%d games without a termination "
+          "marker checked up to their last half-move but one), mismatches %d, "
+          "skipped %d%s" % (name, games, checked, unterminated, positions_bad,
+                            sum(skipped.values()), reasons))
     sys.stdout.flush()
     return {
         "name": name,
         "games": games,
         "compared": sum(1 for r in results if r.checked),
+        "unterminated": unterminated,
         "checked": checked,
         "mismatches": positions_bad,
         "mismatched_games": mismatched_games,
@@ -526,13 +553,13 @@ def check_file(options, executor, runner, corpus, path):
 def print_table(rows, totals):
     """The per-file figures as a Markdown table."""
     print()
-    print("| file | games | compared | positions checked | mismatches "
-          "| skipped |")
-    print("|---|---:|---:|---:|---:|---:|")
+    print("| file | games | compared | of these without marker "
+          "| positions checked | mismatches | skipped |")
+    print("|---|---:|---:|---:|---:|---:|---:|")
     for row in rows + [dict(totals, name="**total**")]:
-        print("| %s | %d | %d | %d | %d | %d |" % (
-            row["name"], row["games"], row["compared"], row["checked"],
-            row["mismatches"], row["skipped"]))
+        print("| %s | %d | %d | %d | %d | %d | %d |" % (
+            row["name"], row["games"], row["compared"], row["unterminated"],
+            row["checked"], row["mismatches"], row["skipped"]))
 
 
 def parse_arguments(argv):
