@@ -533,10 +533,11 @@ def check_file(options, executor, runner, corpus, path):
     unterminated = sum(1 for r in results if r.without_marker)
     reasons = "".join("; %s: %d" % item for item in sorted(skipped.items())
                       if item[1])
-    print("%s: games %d, positions checked %d (%d games without a termination "
-          "marker checked up to their last half-move but one), mismatches %d, "
-          "skipped %d%s" % (name, games, checked, unterminated, positions_bad,
-                            sum(skipped.values()), reasons))
+    note = (" (%d games without a termination marker, checked up to their "
+            "last half-move but one)" % unterminated if unterminated else "")
+    print("%s: games %d, positions checked %d%s, mismatches %d, skipped %d%s" %
+          (name, games, checked, note, positions_bad, sum(skipped.values()),
+           reasons))
     sys.stdout.flush()
     return {
         "name": name,
