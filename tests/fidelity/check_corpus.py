@@ -548,19 +548,32 @@ def check_file(options, executor, runner, corpus, path):
         "mismatches": positions_bad,
         "mismatched_games": mismatched_games,
         "skipped": sum(skipped.values()),
+        "notes": table_notes(unterminated, skipped),
     }
+
+
+def table_notes(unterminated, skipped):
+    """The table's last column: games without a marker, skips by reason."""
+    notes = []
+    if unterminated:
+        notes.append("%d without a termination marker, checked up to the "
+                     "last half-move but one" % unterminated)
+    notes += ["%s: %d" % (reason, count)
+              for reason, count in sorted(skipped.items()) if count]
+    return "; ".join(notes)
 
 
 def print_table(rows, totals):
     """The per-file figures as a Markdown table."""
     print()
-    print("| file | games | compared | of these without marker "
-          "| positions checked | mismatches | skipped |")
-    print("|---|---:|---:|---:|---:|---:|---:|")
-    for row in rows + [dict(totals, name="**total**")]:
-        print("| %s | %d | %d | %d | %d | %d | %d |" % (
-            row["name"], row["games"], row["compared"], row["unterminated"],
-            row["checked"], row["mismatches"], row["skipped"]))
+    print("| file | games | compared | positions checked | mismatches "
+          "| skipped | notes |")
+    print("|---|---:|---:|---:|---:|---:|---|")
+    total = dict(totals, name="**all %d files**" % len(rows), notes="")
+    for row in rows + [total]:
+        print("| %s | %d | %d | %d | %d | %d | %s |" % (
+            row["name"], row["games"], row["compared"], row["checked"],
+            row["mismatches"], row["skipped"], row["notes"]))
 
 
 def parse_arguments(argv):
@@ -618,7 +631,8 @@ def main(argv):
                 row = check_file(options, executor, runner, options.corpus,
                                  path)
                 rows.append(row)
-                totals.update({k: v for k, v in row.items() if k != "name"})
+                totals.update({k: v for k, v in row.items()
+                               if k not in ("name", "notes")})
     if options.table:
         print_table(rows, totals)
     print("TOTAL: files %d, games %d, compared %d, positions checked %d, "
