@@ -375,11 +375,15 @@ void Castle(GameState& state, Castling kind, Side side) {
 }
 
 // The piece that stands on the target after the move: a promotion letter at
-// the suffix (after an optional '='), or else the piece that moved.
+// the suffix (after an optional '='), or else the piece that moved. Long
+// algebraic notation writes a pawn's promotion letter in lower case
+// ('d7d8q').
 PieceType PlacedPiece(const char* token, const MoveSpec& spec) {
   const char* suffix = token + spec.suffix;
   if (*suffix == '=') ++suffix;
-  switch (*suffix) {
+  char letter = *suffix;
+  if (spec.piece == Pawn && letter >= 'a' && letter <= 'z') letter -= 'a' - 'A';
+  switch (letter) {
     case 'B': return Bishop;
     case 'N': return Knight;
     case 'Q': return Queen;

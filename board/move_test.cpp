@@ -367,6 +367,22 @@ TEST(ApplyMove, PawnSteps) {
   RunMoveCases(cases, std::size(cases));
 }
 
+// Bug: long algebraic promotions with the piece letter in lower case, as
+// UCI writes them ('d7d8q'), left a pawn on the last rank.
+TEST(ApplyMove, LowerCasePromotionLettersOfLongAlgebraicPawnMoves) {
+  const MoveCase cases[] = {
+      {"queen", "8/3P4/8/8/8/8/8/8", "d7d8q", White, "3Q4/8/8/8/8/8/8/8", ""},
+      {"rook", "8/3P4/8/8/8/8/8/8", "d7d8r", White, "3R4/8/8/8/8/8/8/8", ""},
+      {"knight", "8/3P4/8/8/8/8/8/8", "d7d8n", White, "3N4/8/8/8/8/8/8/8", ""},
+      {"bishop", "8/3P4/8/8/8/8/8/8", "d7d8b", White, "3B4/8/8/8/8/8/8/8", ""},
+      {"black, capturing", "8/8/8/8/8/8/4p3/3R4", "e2d1q", Black,
+       "8/8/8/8/8/8/8/3q4", "r"},
+      {"a piece's lower-case suffix is no promotion", "8/8/8/8/8/8/8/6N1",
+       "Nf3b", White, "8/8/8/8/8/5N2/8/8", ""},
+  };
+  RunMoveCases(cases, std::size(cases));
+}
+
 TEST(ApplyMove, Castling) {
   const char* home = "r3k2r/8/8/8/8/8/8/R3K2R";
   const MoveCase cases[] = {
