@@ -157,22 +157,29 @@ Vec SquarePoint(const std::string& square, double height) {
   return {x, (onBoard ? 0.0 : -0.3) + height, rank - 4.5};
 }
 
-// Mean of red, green and blue over the 3x3 pixels around `centre`.
-double MeanLevel(const Image& image, Pixel centre) {
-  double sum = 0;
-  int count = 0;
+// Calls visit(at) with the byte offset of every pixel of the 3x3 window
+// around `centre` that lies inside the image.
+template <typename Visit>
+void ForEachWindowPixel(const Image& image, Pixel centre, Visit visit) {
   for (int dr = -1; dr <= 1; ++dr) {
     for (int dc = -1; dc <= 1; ++dc) {
       const int row = centre.row + dr;
       const int column = centre.column + dc;
       if (row < 0 || row >= image.height || column < 0 || column >= image.width)
         continue;
-      const std::size_t at =
-          (static_cast<std::size_t>(row) * image.width + column) * 3;
-      sum += image.rgb[at] + image.rgb[at + 1] + image.rgb[at + 2];
-      count += 3;
+      visit((static_cast<std::size_t>(row) * image.width + column) * 3);
     }
   }
+}
+
+// Mean of red, green and blue over the 3x3 pixels around `centre`.
+double MeanLevel(const Image& image, Pixel centre) {
+  double sum = 0;
+  int count = 0;
+  ForEachWindowPixel(image, centre, [&](std::size_t at) {
+    sum += image.rgb[at] + image.rgb[at + 1] + image.rgb[at + 2];
+    count += 3;
+  });
   return count == 0 ? -1 : sum / count;
 }
 
@@ -181,20 +188,12 @@ double MeanLevel(const Image& image, Pixel centre) {
 double Difference(const Image& a, const Image& b, Pixel centre) {
   double sum = 0;
   int count = 0;
-  for (int dr = -1; dr <= 1; ++dr) {
-    for (int dc = -1; dc <= 1; ++dc) {
-      const int row = centre.row + dr;
-      const int column = centre.column + dc;
-      if (row < 0 || row >= a.height || column < 0 || column >= a.width)
-        continue;
-      const std::size_t at =
-          (static_cast<std::size_t>(row) * a.width + column) * 3;
-      for (int channel = 0; channel < 3; ++channel) {
-        sum += std::abs(a.rgb[at + channel] - b.rgb[at + channel]);
-        ++count;
-      }
+  ForEachWindowPixel(a, centre, [&](std::size_t at) {
+    for (int channel = 0; channel < 3; ++channel) {
+      sum += std::abs(a.rgb[at + channel] - b.rgb[at + channel]);
+      ++count;
     }
-  }
+  });
   return count == 0 ? -1 : sum / count;
 }
 
