@@ -9,10 +9,6 @@ namespace {
 constexpr char kEndOfFileByte = 0x1A;
 constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Moves the unread bytes to the front of the block and reads as many more
 // as fit. A 0x1A byte cuts the text there and ends the input.
 void FillBlock(GameText& text) {

@@ -14,6 +14,11 @@ namespace boardshot {
 
 inline constexpr std::size_t kTextBlockSize = 64 * 1024;
 
+/// True for 'a'..'z' and 'A'..'Z' whatever the locale.
+inline bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // How many characters a line-start test may look at without reading them.
 inline constexpr std::size_t kLineLookahead = 64;
 

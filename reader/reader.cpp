@@ -29,10 +29,6 @@ struct GameHeader {
   char fen[kFenCapacity];
 };
 
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
