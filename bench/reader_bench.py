@@ -1,171 +1,163 @@
 #!/usr/bin/env python3
-"""Time and peak memory of boardshot reading the last game of a huge file.
+"""Time and peak memory of boardshot finding the last game of large files,
+each paired with `wc -l` on the same input in the same run.
 
-Generates, in a scratch directory (default /tmp/boardshot-bench):
-  many-games.pgn  ordinary games from the corpus repeated with renumbered
-                  Event tags, about --megabytes MB, one tag per line;
-  one-line.pgn    a file of the same size that is a single line: one
-                  endless game with clock comments, converted in full with
-                  -m set to its number of half-moves;
-  joined.pgn      many-games.pgn with every line break made a space: one
-                  tag line that holds all the games.
-For each file it prints the best wall time of --runs runs and the peak
-resident memory of boardshot converting the last game, of `wc -l`, and of
-`pgn-extract --selectonly N` selecting the same game.
+Makes, in a scratch directory (default /tmp/boardshot-bench):
+  corpus.pgn    the games of ../shared/corpus without a FEN tag, Ctrl-Z bytes
+                removed, concatenated again and again to --megabytes MB;
+  one-line.pgn  a game of --one-line-megabytes MB on a single line, clock
+                comments after every move, then one short game.
+Measures, --runs times each, alternating the two commands of a pair:
+  file      boardshot corpus.pgn out.inc -gLAST   vs  wc -l corpus.pgn
+  pipe      cat corpus.pgn | boardshot /dev/stdin out.inc -gLAST
+                                                  vs  cat corpus.pgn | wc -l
+  one-line  boardshot one-line.pgn out.inc -g2    vs  wc -l one-line.pgn
+and prints the median wall times, their ratio and boardshot's peak resident
+memory (the largest of its runs). Needs GNU time (/usr/bin/time, Debian
+package `time`).
 
-Needs GNU time (/usr/bin/time, Debian package `time`) and pgn-extract
-(/usr/games/pgn-extract, Debian package `pgn-extract`).
-
-Usage: bench/reader_bench.py [--binary build/boardshot] [--megabytes 300]
+Usage: bench/reader_bench.py [--binary build/boardshot] [--runs 15]
 """
 
 import argparse
 import os
 import re
+import statistics
 import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "..", "..", "shared", "corpus")
-SOURCES = [
-    "pgn2tex/Capablanca.pgn",  # CR LF
-    "dhtmlchess/Nimzowitsch.pgn",
-    "dhtmlchess/Magnus-Carlsen.pgn",
-    "dhtmlchess/lcc2016.pgn",  # clock comments
-    "generated/platform-style.pgn",
-]
+MB = 1000 * 1000
 TIME = "/usr/bin/time"
-PGN_EXTRACT = "/usr/games/pgn-extract"
-MB = 1024 * 1024
+FEN_TAG = re.compile(rb"(?mi)^\[\s*fen\s")
 
 
-def split_games(data):
-    """Splits a PGN text at each [Event tag that starts a line."""
-    starts = [m.start() for m in re.finditer(rb"(?m)^\[Event ", data)]
-    return [data[a:b] for a, b in zip(starts, starts[1:] + [len(data)])]
-
-
-def make_many_games(path, size):
+def corpus_games():
+    """The corpus games as [Event-led blocks, without FEN games."""
     games = []
-    for source in SOURCES:
-        with open(os.path.join(CORPUS, source), "rb") as f:
-            games.extend(split_games(f.read()))
-    count = 0
-    written = 0
+    for folder, _, names in sorted(os.walk(CORPUS)):
+        for name in sorted(names):
+            if not name.endswith(".pgn"):
+                continue
+            with open(os.path.join(folder, name), "rb") as f:
+                data = f.read().replace(b"\x1a", b"")
+            starts = [m.start() for m in re.finditer(rb"(?m)^\[Event ", data)]
+            for a, b in zip(starts, starts[1:] + [len(data)]):
+                game = data[a:b]
+                if not FEN_TAG.search(game):
+                    games.append(game.rstrip(b"\r\n") + b"\n\n")
+    return games
+
+
+def make_corpus_file(path, size):
+    """Writes the games until `size` bytes; returns how many were written."""
+    games = corpus_games()
+    count = written = 0
     with open(path, "wb") as out:
         while written < size:
             for game in games:
+                out.write(game)
                 count += 1
-                renumbered = re.sub(rb'^\[Event "[^"\n]*"\]',
-                                    b'[Event "bench %d"]' % count, game,
-                                    count=1)
-                if not renumbered.endswith(b"\n\n"):
-                    renumbered = renumbered.rstrip(b"\r\n") + b"\n\n"
-                out.write(renumbered)
-                written += len(renumbered)
+                written += len(game)
                 if written >= size:
                     break
     return count
 
 
 def make_one_line(path, size):
-    """One game on one line: knights out and back, with clock comments."""
-    cycle = ["Nf3", "Nf6", "Ng1", "Ng8"]
-    written = 0
-    half_moves = 0
-    move = 1
-    with open(path, "wb") as out:
-        chunk = []
-        while written < size:
-            text = "%d. %s {[%%clk 0:03:00]} %d... %s {[%%clk 0:03:00]} " % (
-                move, cycle[(2 * move - 2) % 4], move,
-                cycle[(2 * move - 1) % 4])
-            chunk.append(text)
-            written += len(text)
-            half_moves += 2
-            move += 1
-            if len(chunk) >= 10000:
-                out.write("".join(chunk).encode())
-                chunk = []
-        chunk.append("*")
-        out.write("".join(chunk).encode())
-    return half_moves
+    moves = ["Nf3", "Nf6", "Ng1", "Ng8"]
+    parts, written, move = [], 0, 1
+    while written < size:
+        text = "%d. %s {[%%clk 0:03:00]} %d... %s {[%%clk 0:03:00]} " % (
+            move, moves[(2 * move - 2) % 4], move, moves[(2 * move - 1) % 4])
+        parts.append(text)
+        written += len(text)
+        move += 1
+    parts.append("*\n\n[Event \"last\"]\n\n1. e4 e5 *\n")
+    with open(path, "w") as out:
+        out.write("[Event \"one line\"]\n\n" + "".join(parts))
 
 
-def make_joined(source, path):
-    with open(source, "rb") as f, open(path, "wb") as out:
-        while True:
-            block = f.read(16 * MB)
-            if not block:
-                break
-            out.write(block.replace(b"\r", b" ").replace(b"\n", b" "))
+def run(commands, scratch):
+    """Runs a pipeline of commands; returns wall seconds, the last command's
+    peak resident KiB and its exit status. The last command runs under GNU
+    time, whose small process keeps this script's own memory out of the
+    peak."""
+    report = os.path.join(scratch, "time.txt")
+    commands = commands[:-1] + [[TIME, "-f", "%M %x", "-o", report] +
+                                commands[-1]]
+    start = time.perf_counter()
+    procs, previous = [], None
+    for i, command in enumerate(commands):
+        last = i == len(commands) - 1
+        proc = subprocess.Popen(
+            command, stdin=previous,
+            stdout=subprocess.DEVNULL if last else subprocess.PIPE)
+        if previous is not None:
+            previous.close()
+        previous = proc.stdout
+        procs.append(proc)
+    for proc in procs:
+        proc.wait()
+    wall = time.perf_counter() - start
+    with open(report) as f:
+        kib, status = f.read().split()[-2:]
+    return wall, int(kib), int(status)
 
 
-def measure(command, runs):
-    """Best wall seconds and peak resident KiB over `runs` runs."""
-    best = None
-    peak = 0
-    status = 0
+def pair(tool, reference, runs, scratch):
+    tool_walls, ref_walls, peak, status = [], [], 0, 0
+    run(tool, scratch), run(reference, scratch)  # warm-up: the page cache
     for _ in range(runs):
-        result = subprocess.run([TIME, "-f", "%e %M"] + command,
-                                stdout=subprocess.DEVNULL,
-                                stderr=subprocess.PIPE)
-        status = result.returncode
-        seconds, kib = result.stderr.decode().strip().splitlines()[-1].split()
-        best = float(seconds) if best is None else min(best, float(seconds))
-        peak = max(peak, int(kib))
-    return best, peak, status
+        wall, kib, status = run(tool, scratch)
+        tool_walls.append(wall)
+        peak = max(peak, kib)
+        ref_walls.append(run(reference, scratch)[0])
+    tool_median = statistics.median(tool_walls)
+    ref_median = statistics.median(ref_walls)
+    return tool_median, ref_median, tool_median / ref_median, peak, status
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--binary", default=os.path.join(HERE, "..", "build",
-                                                         "boardshot"))
-    parser.add_argument("--megabytes", type=int, default=300)
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--binary",
+                        default=os.path.join(HERE, "..", "build", "boardshot"))
+    parser.add_argument("--megabytes", type=int, default=100)
+    parser.add_argument("--one-line-megabytes", type=int, default=35)
+    parser.add_argument("--runs", type=int, default=15)
     parser.add_argument("--dir", default="/tmp/boardshot-bench")
     args = parser.parse_args()
-    for tool in (TIME, PGN_EXTRACT, args.binary):
+    for tool in (TIME, args.binary):
         if not os.access(tool, os.X_OK):
             sys.exit("missing %s" % tool)
     os.makedirs(args.dir, exist_ok=True)
-    size = args.megabytes * MB
-    many = os.path.join(args.dir, "many-games.pgn")
-    one = os.path.join(args.dir, "one-line.pgn")
-    joined = os.path.join(args.dir, "joined.pgn")
+    corpus = os.path.join(args.dir, "corpus.pgn")
+    one_line = os.path.join(args.dir, "one-line.pgn")
     out = os.path.join(args.dir, "out.inc")
-    print("generating %d MB files in %s ..." % (args.megabytes, args.dir),
-          flush=True)
-    games = make_many_games(many, size)
-    half_moves = make_one_line(one, size)
-    make_joined(many, joined)
-
-    rows = []
+    games = make_corpus_file(corpus, args.megabytes * MB)
+    make_one_line(one_line, args.one_line_megabytes * MB)
+    last = "-g%d" % games
     cases = [
-        ("many-games", many, games, []),
-        ("one-line", one, 1, ["-m%d" % half_moves]),
-        ("joined", joined, 1, []),
+        ("file", corpus, [[args.binary, corpus, out, last]],
+         [["wc", "-l", corpus]]),
+        ("pipe", corpus,
+         [["cat", corpus], [args.binary, "/dev/stdin", out, last]],
+         [["cat", corpus], ["wc", "-l"]]),
+        ("one-line", one_line, [[args.binary, one_line, out, "-g2"]],
+         [["wc", "-l", one_line]]),
     ]
-    for name, path, game, extra in cases:
-        mb = os.path.getsize(path) / MB
-        tools = [
-            ("boardshot -g%d" % game,
-             [args.binary, path, out, "-g%d" % game] + extra),
-            ("wc -l", ["wc", "-l", path]),
-            ("pgn-extract --selectonly %d" % game,
-             [PGN_EXTRACT, "-s", "--selectonly", str(game), path]),
-        ]
-        for label, command in tools:
-            # pgn-extract takes a minute or so on these files: once is enough.
-            runs = 1 if command[0] == PGN_EXTRACT else args.runs
-            seconds, kib, status = measure(command, runs)
-            rows.append((name, mb, label, seconds, kib / 1024.0, status))
-
-    print("%-11s %8s  %-32s %8s %10s %5s" %
-          ("file", "MB", "command", "seconds", "peak MiB", "exit"))
-    for name, mb, label, seconds, mib, status in rows:
-        print("%-11s %8.0f  %-32s %8.2f %10.1f %5d" %
-              (name, mb, label, seconds, mib, status))
+    print("median of %d runs, each paired with wc -l on the same input"
+          % args.runs)
+    print("| input | MB | boardshot ms | wc -l ms | ratio | peak MiB | exit |")
+    print("|---|---:|---:|---:|---:|---:|---:|")
+    for name, path, tool, reference in cases:
+        tool_s, ref_s, ratio, kib, status = pair(tool, reference, args.runs,
+                                                 args.dir)
+        print("| %s | %.0f | %.1f | %.1f | %.2fx | %.1f | %d |" %
+              (name, os.path.getsize(path) / MB, tool_s * 1000, ref_s * 1000,
+               ratio, kib / 1024.0, status), flush=True)
 
 
 if __name__ == "__main__":

@@ -12,6 +12,7 @@
 
 #include "board/move.h"
 #include "reader/fen.h"
+#include "reader/game_scan.h"
 #include "reader/game_text.h"
 #include "reader/movetext.h"
 
@@ -110,19 +111,15 @@ int GameMissing(std::int32_t gameNumber, std::FILE* console) {
 }
 
 // Leaves the read position at the first movetext line of game `gameNumber`
-// and its FEN tag, if any, in `header`. Returns 0 or kGameNotInFile.
+// and its FEN tag, if any, in `header`. Game 1 starts at the start of the
+// input, every later one at its first tag line. Returns 0 or kGameNotInFile.
 int SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
                std::FILE* console) {
-  for (std::int64_t count = 1; count <= gameNumber; ++count) {
-    const bool wanted = count == gameNumber;
-    LineKind kind = SkipTagBlock(text, wanted ? &header : nullptr);
-    if (text.readError) return GameMissing(gameNumber, console);
-    if (wanted) break;
-    if (kind == LineKind::kText) kind = SkipToTagLine(text);
-    if (text.readError || kind == LineKind::kEndOfInput) {
-      return GameMissing(gameNumber, console);
-    }
+  if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
+    return GameMissing(gameNumber, console);
   }
+  SkipTagBlock(text, &header);
+  if (text.readError) return GameMissing(gameNumber, console);
   return 0;
 }
 
@@ -206,21 +203,32 @@ bool FetchHalfMove(MovetextWalk& walk) {
   return false;
 }
 
+// True when the half-move of `side` in the current move lies beyond the
+// half-move limit.
+bool BeyondLimit(const MovetextWalk& walk, Side side) {
+  const double fullMove = static_cast<double>(walk.moveNumber) -
+                          walk.limitOffset + (side == Black ? 0.5 : 0.0);
+  return fullMove >= walk.moveLimit;
+}
+
 // Ends the game at a result or at the half-move limit; otherwise hands the
 // token to the move interpreter.
 HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (IsTerminationMarker(walk.token)) return HalfMoveResult::kGameOver;
-  const double fullMove = static_cast<double>(walk.moveNumber) -
-                          walk.limitOffset + (side == Black ? 0.5 : 0.0);
-  if (fullMove >= walk.moveLimit) return HalfMoveResult::kGameOver;
+  if (BeyondLimit(walk, side)) return HalfMoveResult::kGameOver;
   if (walk.applyHalfMove(*walk.state, walk.token.text, side) != 0) {
     return HalfMoveResult::kGameOver;
   }
   return HalfMoveResult::kGoOn;
 }
 
-int UnexpectedEnd(std::FILE* console) {
-  std::fputs("\nUnexpected end-of-file found", console);
+// The game's text has ended where `side`'s half-move was to come. That is
+// its normal end when the half-move lies beyond the limit anyway (a game
+// without a result converted up to its last half-move); otherwise the game
+// is cut short, announced when `announce` says so.
+int TextEnded(const MovetextWalk& walk, Side side, bool announce) {
+  if (BeyondLimit(walk, side)) return 0;
+  if (announce) std::fputs("\nUnexpected end-of-file found", walk.console);
   return kInputEndedInMovetext;
 }
 
@@ -229,7 +237,9 @@ int UnexpectedEnd(std::FILE* console) {
 int ReadMovetext(MovetextWalk& walk, Side firstSide) {
   Side sideAfterNumber = firstSide;
   for (;;) {
-    if (!NextToken(walk.cursor, walk.token)) return UnexpectedEnd(walk.console);
+    if (!NextToken(walk.cursor, walk.token)) {
+      return TextEnded(walk, sideAfterNumber, true);
+    }
     const bool numberLeftOut = IsMoveWithoutNumber(walk.token);
     if (!numberLeftOut) {
       if (walk.token.text[0] == '*' || std::strchr(walk.token.text, '-') ||
@@ -242,7 +252,9 @@ int ReadMovetext(MovetextWalk& walk, Side firstSide) {
     sideAfterNumber = White;
     bool haveToken = numberLeftOut;
     for (;;) {
-      if (!haveToken && !FetchHalfMove(walk)) return kInputEndedInMovetext;
+      if (!haveToken && !FetchHalfMove(walk)) {
+        return TextEnded(walk, side, false);
+      }
       haveToken = false;
       if (PlayHalfMove(walk, side) == HalfMoveResult::kGameOver) return 0;
       if (side == Black) break;

@@ -205,8 +205,10 @@ TEST(Reader, SelectsGamesByTagBlocks) {
       "[%clk 3] 2. Nf3 *\n[Event \"two\"]\n1. c4 *";
   EXPECT_EQ(Read(clocks, 2).moves, "W:c4");
   EXPECT_EQ(Read(clocks, 3).result, 256);
-  // A line of spaces is movetext: it ends the tag block.
-  EXPECT_EQ(Read("[A \"x\"]\n   \n[B \"y\"]\n1. c4 *", 2).moves, "W:c4");
+  // A line of spaces and tabs is blank: it does not end the tag block.
+  const std::string spaces = "[A \"x\"]\n \t \n[B \"y\"]\n1. c4 *";
+  EXPECT_EQ(Read(spaces, 1).moves, "W:c4");
+  EXPECT_EQ(Read(spaces, 2).result, 256);
 }
 
 TEST(Reader, ReadErrorMeansTheGameIsMissing) {

@@ -1,0 +1,482 @@
+// The game scanner: finds where game n begins without reading the games
+// before it token by token.
+//
+// The scan walks the text as a state machine with three regions:
+//
+//   tag block     Only line starts matter. A tag line ('[', blanks, a
+//                 letter), a blank line (spaces or tabs only) or a '%' line
+//                 keeps the block going; any other line is the game's first
+//                 movetext line, and the scan reads it as movetext.
+//   movetext      '{' opens a brace comment and the first '}' after it closes
+//                 it, across lines; while one is open nothing else counts.
+//                 Outside one, ';' and a line that begins with '%' start a
+//                 line comment, and a tag line begins the next game: the scan
+//                 stops there if that is the wanted game, and is in that
+//                 game's tag block otherwise.
+//   line comment  Everything up to the next line feed, which returns to
+//                 movetext at the start of the next line.
+//
+// These are the movetext reader's own rules, so both agree on where each
+// game starts; an unclosed '{' runs to the end of the input in both.
+//
+// The text is taken 64 bytes at a time. A kernel (vector compares, or the
+// class table of char_class.h) turns a chunk into a 64-bit mask per set of
+// byte classes, one bit per byte, and the machine asks only for the masks
+// its region needs. Line starts are the line-feed mask shifted by one, with
+// the chunk before's last byte carried in. Most chunks need no per-byte
+// work: in a tag block every line start that is a line feed, '%' or '['
+// directly followed by a letter is a plain tag-block line, and only the
+// others (one per game, the first movetext line) are classified one by one.
+// A movetext chunk without any of { } ; [ % costs one mask. In movetext the
+// brace state at any point is set by the last brace before it (braces do not
+// nest), so a chunk of clock comments costs one look at its highest brace;
+// only ';', and '[' or '%' at a line start, are visited. A line start is
+// classified from the block itself: the scan keeps kLineLookahead bytes past
+// the chunk in the block, so no state but the region, the brace flag and
+// the line-start carry crosses a chunk or block edge.
+#include "reader/game_scan.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace boardshot {
+namespace {
+
+constexpr std::size_t kChunkSize = 64;
+// Bytes that must sit in the block for a chunk to be scanned: the chunk and
+// the lookahead of a line start at its last byte.
+constexpr std::size_t kScanReach = kChunkSize + kLineLookahead;
+
+// ------------------------------------------------------------ the kernels
+//
+// A kernel holds one chunk and answers Mask(classes): bit i is set when byte
+// i belongs to any of `classes` (ScanClass bits).
+
+class PortableChunk {
+ public:
+  explicit PortableChunk(const char* bytes) : bytes_(bytes) {}
+
+  template <std::uint8_t kClasses>
+  std::uint64_t Mask() const {
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < kChunkSize; ++i) {
+      const std::uint8_t has =
+          kScanClasses[static_cast<unsigned char>(bytes_[i])];
+      mask |= static_cast<std::uint64_t>((has & kClasses) != 0) << i;
+    }
+    return mask;
+  }
+
+ private:
+  const char* bytes_;
+};
+
+#if defined(__x86_64__)
+
+// Letters are the bytes that fold (| 0x20) into 'a'..'z'.
+constexpr char kLetterFold = 0x20;
+constexpr char kLetterSpan = 'z' - 'a';
+
+// The bytes of `lanes` that belong to any of `kClasses`, as 0xFF bytes.
+template <std::uint8_t kClasses>
+__m128i Sse2Match(__m128i lanes) {
+  __m128i hits = _mm_setzero_si128();
+  const auto add = [&](ScanClass scanClass, char c) {
+    if (kClasses & scanClass) {
+      hits = _mm_or_si128(hits, _mm_cmpeq_epi8(lanes, _mm_set1_epi8(c)));
+    }
+  };
+  add(kClassLineFeed, kLineFeed);
+  add(kClassCommentOpen, kCommentOpen);
+  add(kClassCommentClose, kCommentClose);
+  add(kClassLineComment, kLineCommentMark);
+  add(kClassTagOpen, kTagOpen);
+  add(kClassEscape, kEscapeMark);
+  if constexpr ((kClasses & kClassLetter) != 0) {
+    const __m128i folded = _mm_sub_epi8(
+        _mm_or_si128(lanes, _mm_set1_epi8(kLetterFold)), _mm_set1_epi8('a'));
+    hits = _mm_or_si128(
+        hits, _mm_cmpeq_epi8(_mm_min_epu8(folded, _mm_set1_epi8(kLetterSpan)),
+                             folded));
+  }
+  return hits;
+}
+
+class Sse2Chunk {
+ public:
+  explicit Sse2Chunk(const char* bytes) {
+    for (int part = 0; part < 4; ++part) {
+      lanes_[part] =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+    }
+  }
+
+  template <std::uint8_t kClasses>
+  std::uint64_t Mask() const {
+    std::uint64_t mask = 0;
+    for (int part = 0; part < 4; ++part) {
+      const std::uint32_t bits = static_cast<std::uint32_t>(
+          _mm_movemask_epi8(Sse2Match<kClasses>(lanes_[part])));
+      mask |= static_cast<std::uint64_t>(bits) << (16 * part);
+    }
+    return mask;
+  }
+
+ private:
+  __m128i lanes_[4];
+};
+
+#define BOARDSHOT_AVX2 __attribute__((target("avx2")))
+
+template <std::uint8_t kClasses>
+BOARDSHOT_AVX2 __m256i Avx2Match(__m256i lanes) {
+  __m256i hits = _mm256_setzero_si256();
+  const auto add = [&](ScanClass scanClass, char c) BOARDSHOT_AVX2 {
+    if (kClasses & scanClass) {
+      hits =
+          _mm256_or_si256(hits, _mm256_cmpeq_epi8(lanes, _mm256_set1_epi8(c)));
+    }
+  };
+  add(kClassLineFeed, kLineFeed);
+  add(kClassCommentOpen, kCommentOpen);
+  add(kClassCommentClose, kCommentClose);
+  add(kClassLineComment, kLineCommentMark);
+  add(kClassTagOpen, kTagOpen);
+  add(kClassEscape, kEscapeMark);
+  if constexpr ((kClasses & kClassLetter) != 0) {
+    const __m256i folded =
+        _mm256_sub_epi8(_mm256_or_si256(lanes, _mm256_set1_epi8(kLetterFold)),
+                        _mm256_set1_epi8('a'));
+    hits = _mm256_or_si256(
+        hits,
+        _mm256_cmpeq_epi8(
+            _mm256_min_epu8(folded, _mm256_set1_epi8(kLetterSpan)), folded));
+  }
+  return hits;
+}
+
+class Avx2Chunk {
+ public:
+  BOARDSHOT_AVX2 explicit Avx2Chunk(const char* bytes)
+      : low_(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes))),
+        high_(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32))) {}
+
+  template <std::uint8_t kClasses>
+  BOARDSHOT_AVX2 std::uint64_t Mask() const {
+    const std::uint32_t low = static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(Avx2Match<kClasses>(low_)));
+    const std::uint32_t high = static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(Avx2Match<kClasses>(high_)));
+    return low | static_cast<std::uint64_t>(high) << 32;
+  }
+
+ private:
+  __m256i low_;
+  __m256i high_;
+};
+
+#endif  // __x86_64__
+
+// Bit i set when byte i of `chunk` belongs to any of `kClasses`.
+template <std::uint8_t kClasses, class Chunk>
+std::uint64_t MaskOf(const Chunk& chunk) {
+  return chunk.template Mask<kClasses>();
+}
+
+// ------------------------------------------------------------ the machine
+
+enum class Region { kTagBlock, kMovetext, kLineComment };
+
+struct ScanState {
+  Region region;
+  bool inBraces;        // a '{' is open (movetext only)
+  bool lineStartCarry;  // the chunk begins a line
+  std::int64_t game;    // the game the scan is in
+  std::int64_t wanted;
+};
+
+constexpr int kNoGameStart = -1;
+
+std::uint64_t Above(int bit) {
+  return bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
+}
+std::uint64_t AtOrAbove(int bit) { return ~std::uint64_t{0} << bit; }
+std::uint64_t Below(int bit) { return (std::uint64_t{1} << bit) - 1; }
+int Lowest(std::uint64_t mask) { return std::countr_zero(mask); }
+int Highest(std::uint64_t mask) { return 63 - std::countl_zero(mask); }
+
+// Every mask of one chunk, for the chunks that need the whole machine.
+struct ChunkMasks {
+  std::uint64_t lineFeed;
+  std::uint64_t commentOpen;
+  std::uint64_t commentClose;
+  std::uint64_t lineComment;
+  std::uint64_t tagOpen;
+  std::uint64_t escape;
+  std::uint64_t letter;
+};
+
+template <class Chunk>
+ChunkMasks AllMasks(const Chunk& chunk) {
+  return ChunkMasks{
+      MaskOf<kClassLineFeed>(chunk),     MaskOf<kClassCommentOpen>(chunk),
+      MaskOf<kClassCommentClose>(chunk), MaskOf<kClassLineComment>(chunk),
+      MaskOf<kClassTagOpen>(chunk),      MaskOf<kClassEscape>(chunk),
+      MaskOf<kClassLetter>(chunk),
+  };
+}
+
+// One chunk's part of the scan. `text` has `available` readable bytes (64
+// unless the input ends sooner, plus the lookahead) and `m` its masks;
+// `valid` marks the bytes of the chunk that are text. Returns the offset of
+// the wanted game's first tag line in the chunk, or kNoGameStart.
+int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
+              const char* text, std::size_t available) {
+  const std::uint64_t lineStarts =
+      (m.lineFeed << 1 | static_cast<std::uint64_t>(s.lineStartCarry)) & valid;
+  const std::uint64_t letterAfter =
+      available > kChunkSize && IsAsciiLetter(text[kChunkSize]);
+  const std::uint64_t tagLetters = m.letter >> 1 | letterAfter << 63;
+  // Braces do not nest: the last one before a point tells whether a
+  // comment is open there.
+  const auto lastBraceOpens = [&](std::uint64_t braces) {
+    return ((m.commentOpen >> Highest(braces)) & 1) != 0;
+  };
+  std::uint64_t unscanned = valid;
+  while (unscanned != 0) {
+    switch (s.region) {
+      case Region::kTagBlock: {
+        const std::uint64_t plainLines =
+            m.lineFeed | m.escape | (m.tagOpen & tagLetters);
+        std::uint64_t others = lineStarts & ~plainLines & unscanned;
+        for (; others != 0; others &= others - 1) {
+          const int at = Lowest(others);
+          if (ClassifyLineAt(text + at, available - at) == LineKind::kText) {
+            s.region = Region::kMovetext;
+            s.inBraces = false;
+            unscanned &= AtOrAbove(at);
+            break;
+          }
+        }
+        if (s.region == Region::kTagBlock) return kNoGameStart;
+        break;
+      }
+      case Region::kMovetext: {
+        const std::uint64_t braces =
+            (m.commentOpen | m.commentClose) & unscanned;
+        const std::uint64_t events =
+            (m.lineComment | (lineStarts & (m.tagOpen | m.escape))) & unscanned;
+        if (events == 0) {
+          if (braces != 0) s.inBraces = lastBraceOpens(braces);
+          return kNoGameStart;
+        }
+        const int at = Lowest(events);
+        const std::uint64_t bracesBefore = braces & Below(at);
+        if (bracesBefore != 0) s.inBraces = lastBraceOpens(bracesBefore);
+        unscanned &= Above(at);
+        if (s.inBraces) break;
+        if (text[at] != kTagOpen) {
+          s.region = Region::kLineComment;  // ';' or a '%' line
+          break;
+        }
+        if (ClassifyLineAt(text + at, available - at) != LineKind::kTag) {
+          break;
+        }
+        if (++s.game == s.wanted) return at;
+        s.region = Region::kTagBlock;
+        break;
+      }
+      case Region::kLineComment: {
+        const std::uint64_t lineEnds = m.lineFeed & unscanned;
+        if (lineEnds == 0) return kNoGameStart;
+        unscanned &= Above(Lowest(lineEnds));
+        s.region = Region::kMovetext;
+        break;
+      }
+    }
+  }
+  return kNoGameStart;
+}
+
+// True when every line that starts in a full tag-block chunk begins with
+// '[' and a letter, or is empty (the common tag block).
+template <class Chunk>
+bool PlainTagLines(const ScanState& s, const Chunk& chunk, const char* bytes,
+                   bool byteAfter) {
+  const std::uint64_t lineFeeds = MaskOf<kClassLineFeed>(chunk);
+  const std::uint64_t lineStarts = lineFeeds << 1 | s.lineStartCarry;
+  const std::uint64_t tagOpens = MaskOf<kClassTagOpen>(chunk);
+  if ((lineStarts & ~(tagOpens | lineFeeds)) != 0) return false;
+  const std::uint64_t letterAfter =
+      byteAfter && IsAsciiLetter(bytes[kChunkSize]);
+  const std::uint64_t tagLetters =
+      MaskOf<kClassLetter>(chunk) >> 1 | letterAfter << 63;
+  return (lineStarts & tagOpens & ~tagLetters) == 0;
+}
+
+// True when a full movetext chunk holds no ';' and no line that begins with
+// '[' or '%': then only its last brace, if any, changes the scan.
+template <class Chunk>
+bool PlainMovetext(ScanState& s, const Chunk& chunk, const char* bytes) {
+  if (MaskOf<kClassLineComment | kClassTagOpen | kClassEscape>(chunk) != 0) {
+    const std::uint64_t lineStarts =
+        MaskOf<kClassLineFeed>(chunk) << 1 | s.lineStartCarry;
+    const std::uint64_t events =
+        MaskOf<kClassLineComment>(chunk) |
+        (lineStarts & MaskOf<kClassTagOpen | kClassEscape>(chunk));
+    if (events != 0) return false;
+  }
+  const std::uint64_t braces =
+      MaskOf<kClassCommentOpen | kClassCommentClose>(chunk);
+  if (braces != 0) s.inBraces = bytes[Highest(braces)] == kCommentOpen;
+  return true;
+}
+
+// Passes over the plain chunks of the current region from `bytes` on, up
+// to the chunk that starts at `last`; returns the first chunk not passed.
+// `end` is the end of the text in the block. The state is kept in a local
+// copy, which the compiler may hold in registers.
+template <class Chunk>
+const char* PassPlainChunks(ScanState& state, const char* bytes,
+                            const char* last, const char* end) {
+  ScanState s = state;
+  switch (s.region) {
+    case Region::kMovetext:
+      for (; bytes <= last; bytes += kChunkSize) {
+        if (!PlainMovetext(s, Chunk(bytes), bytes)) break;
+        s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+      }
+      break;
+    case Region::kTagBlock:
+      for (; bytes <= last; bytes += kChunkSize) {
+        const bool byteAfter = bytes + kChunkSize < end;
+        if (!PlainTagLines(s, Chunk(bytes), bytes, byteAfter)) break;
+        s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+      }
+      break;
+    case Region::kLineComment: break;
+  }
+  state = s;
+  return bytes;
+}
+
+// ScanChunk on the chunk at `bytes` (its masks) and `text` (its bytes, the
+// same unless the chunk is a padded copy). Kept out of the fast loops,
+// which need one to three masks of most chunks, not all of them.
+using WholeChunkScan = int (*)(ScanState& s, const char* bytes,
+                               std::uint64_t valid, const char* text,
+                               std::size_t available);
+
+template <class Chunk>
+[[gnu::noinline]] int ScanWholeChunk(ScanState& s, const char* bytes,
+                                     std::uint64_t valid, const char* text,
+                                     std::size_t available) {
+  return ScanChunk(s, AllMasks(Chunk(bytes)), valid, text, available);
+}
+
+// Scans the last, partial chunk of the input; its masks come from a padded
+// copy.
+template <WholeChunkScan kScanWhole>
+bool ScanLastChunk(GameText& text, ScanState& s) {
+  const std::size_t available = text.end - text.pos;
+  if (available == 0) return false;
+  char padded[kChunkSize] = {};
+  std::memcpy(padded, text.block + text.pos, available);
+  const std::uint64_t valid = (std::uint64_t{1} << available) - 1;
+  const int at = kScanWhole(s, padded, valid, text.block + text.pos, available);
+  if (at == kNoGameStart) {
+    text.pos = text.end;
+    return false;
+  }
+  text.pos += at;
+  return true;
+}
+
+// Scans from the read position to the end of the input or the wanted game.
+template <class Chunk, WholeChunkScan kScanWhole>
+bool ScanText(GameText& text, ScanState& s) {
+  for (;;) {
+    if (text.end - text.pos < kScanReach) {
+      EnsureBytes(text, kScanReach);
+      if (text.end - text.pos < kChunkSize)
+        return ScanLastChunk<kScanWhole>(text, s);
+    }
+    // The chunks that can be scanned before the block needs more text.
+    const char* end = text.block + text.end;
+    const char* last = end - (text.finished ? kChunkSize : kScanReach);
+    const char* bytes =
+        PassPlainChunks<Chunk>(s, text.block + text.pos, last, end);
+    text.pos = static_cast<std::size_t>(bytes - text.block);
+    if (bytes > last) continue;
+    const int at = kScanWhole(s, bytes, ~std::uint64_t{0}, bytes,
+                              static_cast<std::size_t>(end - bytes));
+    if (at != kNoGameStart) {
+      text.pos += at;
+      return true;
+    }
+    s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+    text.pos += kChunkSize;
+  }
+}
+
+bool ScanPortable(GameText& text, ScanState& s) {
+  return ScanText<PortableChunk, ScanWholeChunk<PortableChunk>>(text, s);
+}
+
+#if defined(__x86_64__)
+bool ScanSse2(GameText& text, ScanState& s) {
+  return ScanText<Sse2Chunk, ScanWholeChunk<Sse2Chunk>>(text, s);
+}
+
+// The AVX2 functions are compiled for AVX2 with every call inlined, so no
+// vector crosses a call.
+__attribute__((target("avx2"), flatten, noinline)) int ScanWholeChunkAvx2(
+    ScanState& s, const char* bytes, std::uint64_t valid, const char* text,
+    std::size_t available) {
+  return ScanChunk(s, AllMasks(Avx2Chunk(bytes)), valid, text, available);
+}
+
+__attribute__((target("avx2"), flatten)) bool ScanAvx2(GameText& text,
+                                                       ScanState& s) {
+  return ScanText<Avx2Chunk, ScanWholeChunkAvx2>(text, s);
+}
+#endif
+
+}  // namespace
+
+bool KernelRuns(MaskKernel kernel) {
+  switch (kernel) {
+    case MaskKernel::kPortable:
+    case MaskKernel::kBest: return true;
+#if defined(__x86_64__)
+    case MaskKernel::kSse2: return true;
+    case MaskKernel::kAvx2: return __builtin_cpu_supports("avx2");
+#else
+    case MaskKernel::kSse2:
+    case MaskKernel::kAvx2: return false;
+#endif
+  }
+  return false;
+}
+
+bool SkipToGameStart(GameText& text, std::int64_t gameNumber,
+                     MaskKernel kernel) {
+  ScanState s{Region::kTagBlock, false, true, 1, gameNumber};
+#if defined(__x86_64__)
+  if (kernel == MaskKernel::kBest) {
+    kernel =
+        KernelRuns(MaskKernel::kAvx2) ? MaskKernel::kAvx2 : MaskKernel::kSse2;
+  }
+  if (kernel == MaskKernel::kAvx2) return ScanAvx2(text, s);
+  if (kernel == MaskKernel::kSse2) return ScanSse2(text, s);
+#endif
+  return ScanPortable(text, s);
+}
+
+}  // namespace boardshot
