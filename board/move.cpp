@@ -375,10 +375,11 @@ void Castle(GameState& state, Castling kind, Side side) {
 }
 
 // The piece that stands on the target after the move: a promotion letter at
-// the suffix (after an optional '='), or else the piece that moved. Long
-// algebraic notation writes a pawn's promotion letter in lower case
+// the suffix (after an optional '='), or else `mover`, the piece that moved.
+// Long algebraic notation writes a pawn's promotion letter in lower case
 // ('d7d8q').
-PieceType PlacedPiece(const char* token, const MoveSpec& spec) {
+PieceType PlacedPiece(const char* token, const MoveSpec& spec,
+                      PieceType mover) {
   const char* suffix = token + spec.suffix;
   if (*suffix == '=') ++suffix;
   char letter = *suffix;
@@ -388,8 +389,40 @@ PieceType PlacedPiece(const char* token, const MoveSpec& spec) {
     case 'N': return Knight;
     case 'Q': return Queen;
     case 'R': return Rook;
-    default: return spec.piece;
+    default: return mover;
   }
+}
+
+// A move written as its two squares without a piece letter ('g1f3', 'e7e5',
+// 'e7e8q'), as engines and some exporters write moves, moves whatever piece
+// of the mover stands on the first square. Returns that piece, or Empty when
+// the token is no such move or the square holds none of the mover's pieces.
+PieceType CoordinateMover(const GameState& state, const MoveSpec& spec,
+                          Side side) {
+  const bool bothHints =
+      HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
+  if (spec.piece != Pawn || !bothHints ||
+      !OnBoard(spec.fileHint, spec.rankHint)) {
+    return Empty;
+  }
+  const PieceType type = TypeAt(state, spec.fileHint, spec.rankHint);
+  if (type == Empty || ColourAt(state, spec.fileHint, spec.rankHint) != side) {
+    return Empty;
+  }
+  return type;
+}
+
+// The castling that a king's coordinate move two files along its home rank
+// from its home square ('e1g1', 'e8c8') makes, if any.
+Castling CoordinateCastling(const MoveSpec& spec, Side side) {
+  const int home = side == White ? kWhiteBackRank : kBlackBackRank;
+  if (spec.fileHint != kFileE || spec.rankHint != home ||
+      spec.targetRank != home) {
+    return Castling::None;
+  }
+  if (spec.targetFile == kFileG) return Castling::KingSide;
+  if (spec.targetFile == kFileC) return Castling::QueenSide;
+  return Castling::None;
 }
 
 bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
@@ -464,16 +497,33 @@ int ApplyMove(GameState& state, const char* token, Side side) {
   const int rank = spec.targetRank;
   if (!OnBoard(file, rank)) return 0;
 
+  const PieceType coordinateMover = CoordinateMover(state, spec, side);
+  if (coordinateMover == King) {
+    const Castling castling = CoordinateCastling(spec, side);
+    if (castling != Castling::None) {
+      Castle(state, castling, side);
+      return 0;
+    }
+  }
+
   // A piece of the other side on the target is taken even when the token
-  // leaves out its 'x'.
+  // leaves out its 'x'. The two files of a piece's coordinate move ('g1f3')
+  // are no old-style pawn capture ('de4'): only an 'x' or a piece on the
+  // target makes it a capture.
+  const bool writesCapture =
+      coordinateMover == Empty || coordinateMover == Pawn
+          ? spec.isCapture
+          : std::memchr(token, 'x', spec.suffix) != nullptr;
   const bool recordsCapture =
-      spec.isCapture || HoldsOpposingPiece(state, file, rank, side);
+      writesCapture || HoldsOpposingPiece(state, file, rank, side);
   PieceType captured = TypeAt(state, file, rank);
   if (FindSource(state, spec, side)) captured = Pawn;
   if (recordsCapture) appendCapture(state, side, captured);
 
   SetColour(state, file, rank, side);
-  SetType(state, file, rank, PlacedPiece(token, spec));
+  const PieceType mover =
+      coordinateMover != Empty ? coordinateMover : spec.piece;
+  SetType(state, file, rank, PlacedPiece(token, spec, mover));
   return 0;
 }
 

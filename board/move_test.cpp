@@ -383,6 +383,37 @@ TEST(ApplyMove, LowerCasePromotionLettersOfLongAlgebraicPawnMoves) {
   RunMoveCases(cases, std::size(cases));
 }
 
+// Bug: moves written as two squares without a piece letter ('g1f3') put a
+// pawn on the target and lost the piece that moved.
+TEST(ApplyMove, CoordinateMovesKeepTheirPiece) {
+  const char* home = "r3k2r/8/8/8/8/8/8/R3K2R";
+  const MoveCase cases[] = {
+      {"knight", kInitial, "g1f3", White,
+       "rnbqkbnr/pppppppp/8/8/8/5N2/PPPPPPPP/RNBQKB1R", ""},
+      {"black knight", kInitial, "g8f6", Black,
+       "rnbqkb1r/pppppppp/5n2/8/8/8/PPPPPPPP/RNBQKBNR", ""},
+      {"pawn", kInitial, "e7e5", Black,
+       "rnbqkbnr/pppp1ppp/8/4p3/8/8/PPPPPPPP/RNBQKBNR", ""},
+      {"rook capturing", "r7/8/8/8/8/8/8/R7", "a1a8", White, "R7/8/8/8/8/8/8/8",
+       "r"},
+      {"king one file is no castling", home, "e1f1", White,
+       "r3k2r/8/8/8/8/8/8/R4K1R", ""},
+      {"white castles king-side", home, "e1g1", White,
+       "r3k2r/8/8/8/8/8/8/R4RK1", ""},
+      {"black castles queen-side", home, "e8c8", Black,
+       "2kr3r/8/8/8/8/8/8/R3K2R", ""},
+      {"a rook two files from e1 does not castle", "8/8/8/8/8/8/8/4R3", "e1g1",
+       White, "8/8/8/8/8/8/8/6R1", ""},
+      {"promotion letter in upper case", "8/4P3/8/8/8/8/8/8", "e7e8N", White,
+       "4N3/8/8/8/8/8/8/8", ""},
+      {"bishop with 'x' onto an empty square", "8/8/8/8/8/8/8/2B5", "c1xe3",
+       White, "8/8/8/8/8/4B3/8/8", "."},
+      {"the other side's piece: a pawn as before", "8/8/8/8/8/8/8/6n1", "g1f3",
+       White, "8/8/8/8/8/5P2/8/8", "."},
+  };
+  RunMoveCases(cases, std::size(cases));
+}
+
 TEST(ApplyMove, Castling) {
   const char* home = "r3k2r/8/8/8/8/8/8/R3K2R";
   const MoveCase cases[] = {
