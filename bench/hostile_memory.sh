@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Peak memory of conversions of hostile game files: a 50 MB movetext line,
-# a 50 MB tag line, a 50 MB token (as a half-move, and in a game that is passed over) and 100,000
-# nested parentheses and braces, beside a small ordinary game.
+# a 50 MB tag line, a 50 MB token (as a half-move, and in a game that is
+# passed over), a 50 MB brace comment in a game that is passed over, 50 MB of
+# Ctrl-Z bytes and 100,000 nested parentheses and braces, beside a small
+# ordinary game.
 #   bench/hostile_memory.sh [BOARDSHOT_BINARY]   (default build/boardshot)
 # Prints one table row per file: size, exit status, peak resident memory
 # (GNU time's maximum resident set size) and wall time. A peak above the
@@ -10,7 +12,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 binary=$(realpath "${1:-$here/../build/boardshot}")
-budget_kb=$((16 * 1024))
+budget_kb=$((8 * 1024))
 megabytes50=50000000
 nesting=100000
 
@@ -33,6 +35,10 @@ printf '[Event "small"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n' >"$work/small.pgn"
   printf ' *\n'; } >"$work/token.pgn"
 { printf '[Event "a"]\n\n1. e4 '; repeat 'x' $megabytes50
   printf ' *\n\n[Event "b"]\n\n1. d4 d5 *\n'; } >"$work/token-skipped.pgn"
+{ printf '[Event "a"]\n\n1. e4 {'; repeat '[' $megabytes50
+  printf '}\n[Event "b"]\n\n1. d4 d5 *\n'; } >"$work/comment-skipped.pgn"
+{ printf '[Event "z"]\n\n1. e4 '; head -c $megabytes50 /dev/zero | tr '\0' '\032'
+  printf ' e5 *\n'; } >"$work/ctrl-z.pgn"
 { printf '[Event "nest"]\n\n1. e4 '; repeat '(' $nesting; repeat '{' $nesting
   printf '}'; repeat ')' $nesting; printf ' e5 2. Nf3 *\n'; } >"$work/nest.pgn"
 
@@ -60,5 +66,7 @@ measure "50 MB line" "$work/line.pgn"
 measure "50 MB tag line" "$work/tag.pgn"
 measure "50 MB token as a half-move" "$work/token.pgn"
 measure "50 MB token in a skipped game" "$work/token-skipped.pgn" -g2
+measure "50 MB comment in a skipped game" "$work/comment-skipped.pgn" -g2
+measure "50 MB of Ctrl-Z bytes" "$work/ctrl-z.pgn"
 measure "100,000 nested ( and {" "$work/nest.pgn"
 exit $over
