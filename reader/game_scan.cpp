@@ -23,17 +23,18 @@
 // class table of char_class.h) turns a chunk into a 64-bit mask per set of
 // byte classes, one bit per byte, and the machine asks only for the masks
 // its region needs. Line starts are the line-feed mask shifted by one, with
-// the chunk before's last byte carried in. Most chunks need no per-byte
-// work: in a tag block every line start that is a line feed, '%' or '['
-// directly followed by a letter is a plain tag-block line, and only the
-// others (one per game, the first movetext line) are classified one by one.
-// A movetext chunk without any of { } ; [ % costs one mask. In movetext the
-// brace state at any point is set by the last brace before it (braces do not
-// nest), so a chunk of clock comments costs one look at its highest brace;
-// only ';', and '[' or '%' at a line start, are visited. A line start is
-// classified from the block itself: the scan keeps kLineLookahead bytes past
-// the chunk in the block, so no state but the region, the brace flag and
-// the line-start carry crosses a chunk or block edge.
+// the chunk before's last byte carried in. Most chunks are passed over by a
+// few mask operations, without visiting any byte: in a tag block, when every
+// line start is a line feed or '[' directly followed by a letter; in
+// movetext, when no ';' and no '[' or '%' at a line start is in the chunk.
+// There the brace state is set by the chunk's last brace, since braces do
+// not nest: of the '{' mask and the '}' mask the greater holds it. Other
+// chunks (about two per game: where the movetext begins, where the next
+// tag block begins) go through the whole machine, which classifies the odd
+// line starts one by one. A line start is classified from the block itself:
+// the scan keeps kLineLookahead bytes past the chunk in the block, so no
+// state but the region, the brace flag and the line-start carry crosses a
+// chunk or block edge.
 #include "reader/game_scan.h"
 
 #include <algorithm>
@@ -209,7 +210,13 @@ std::uint64_t Above(int bit) {
 std::uint64_t AtOrAbove(int bit) { return ~std::uint64_t{0} << bit; }
 std::uint64_t Below(int bit) { return (std::uint64_t{1} << bit) - 1; }
 int Lowest(std::uint64_t mask) { return std::countr_zero(mask); }
-int Highest(std::uint64_t mask) { return 63 - std::countl_zero(mask); }
+
+// Braces do not nest: the last one before a point tells whether a comment
+// is open there. Of two masks without common bits, the greater holds the
+// highest bit, so no bit search is needed.
+bool LastBraceOpens(std::uint64_t opens, std::uint64_t closes) {
+  return opens > closes;
+}
 
 // Every mask of one chunk, for the chunks that need the whole machine.
 struct ChunkMasks {
@@ -243,11 +250,6 @@ int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
   const std::uint64_t letterAfter =
       available > kChunkSize && IsAsciiLetter(text[kChunkSize]);
   const std::uint64_t tagLetters = m.letter >> 1 | letterAfter << 63;
-  // Braces do not nest: the last one before a point tells whether a
-  // comment is open there.
-  const auto lastBraceOpens = [&](std::uint64_t braces) {
-    return ((m.commentOpen >> Highest(braces)) & 1) != 0;
-  };
   std::uint64_t unscanned = valid;
   while (unscanned != 0) {
     switch (s.region) {
@@ -273,12 +275,18 @@ int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
         const std::uint64_t events =
             (m.lineComment | (lineStarts & (m.tagOpen | m.escape))) & unscanned;
         if (events == 0) {
-          if (braces != 0) s.inBraces = lastBraceOpens(braces);
+          if (braces != 0) {
+            s.inBraces = LastBraceOpens(m.commentOpen & unscanned,
+                                        m.commentClose & unscanned);
+          }
           return kNoGameStart;
         }
         const int at = Lowest(events);
         const std::uint64_t bracesBefore = braces & Below(at);
-        if (bracesBefore != 0) s.inBraces = lastBraceOpens(bracesBefore);
+        if (bracesBefore != 0) {
+          s.inBraces = LastBraceOpens(m.commentOpen & bracesBefore,
+                                      m.commentClose & bracesBefore);
+        }
         unscanned &= Above(at);
         if (s.inBraces) break;
         if (text[at] != kTagOpen) {
@@ -323,18 +331,17 @@ bool PlainTagLines(const ScanState& s, const Chunk& chunk, const char* bytes,
 // True when a full movetext chunk holds no ';' and no line that begins with
 // '[' or '%': then only its last brace, if any, changes the scan.
 template <class Chunk>
-bool PlainMovetext(ScanState& s, const Chunk& chunk, const char* bytes) {
-  if (MaskOf<kClassLineComment | kClassTagOpen | kClassEscape>(chunk) != 0) {
-    const std::uint64_t lineStarts =
-        MaskOf<kClassLineFeed>(chunk) << 1 | s.lineStartCarry;
-    const std::uint64_t events =
-        MaskOf<kClassLineComment>(chunk) |
-        (lineStarts & MaskOf<kClassTagOpen | kClassEscape>(chunk));
-    if (events != 0) return false;
-  }
-  const std::uint64_t braces =
-      MaskOf<kClassCommentOpen | kClassCommentClose>(chunk);
-  if (braces != 0) s.inBraces = bytes[Highest(braces)] == kCommentOpen;
+bool PlainMovetext(ScanState& s, const Chunk& chunk) {
+  const std::uint64_t lineFeeds = MaskOf<kClassLineFeed>(chunk);
+  const std::uint64_t events = MaskOf<kClassLineComment>(chunk) |
+                               ((lineFeeds << 1 | s.lineStartCarry) &
+                                MaskOf<kClassTagOpen | kClassEscape>(chunk));
+  if (events != 0) return false;
+  const std::uint64_t opens = MaskOf<kClassCommentOpen>(chunk);
+  const std::uint64_t closes = MaskOf<kClassCommentClose>(chunk);
+  const bool lastOpens = LastBraceOpens(opens, closes);
+  s.inBraces = (opens | closes) != 0 ? lastOpens : s.inBraces;
+  s.lineStartCarry = lineFeeds >> 63;
   return true;
 }
 
@@ -349,8 +356,7 @@ const char* PassPlainChunks(ScanState& state, const char* bytes,
   switch (s.region) {
     case Region::kMovetext:
       for (; bytes <= last; bytes += kChunkSize) {
-        if (!PlainMovetext(s, Chunk(bytes), bytes)) break;
-        s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+        if (!PlainMovetext(s, Chunk(bytes))) break;
       }
       break;
     case Region::kTagBlock:

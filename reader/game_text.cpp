@@ -8,6 +8,7 @@ namespace boardshot {
 namespace {
 
 constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+constexpr std::size_t kStdioBuffer = 4096;
 
 // Removes every 0x1A from `length` bytes at `data`; returns the new length.
 std::size_t DropCtrlZ(char* data, std::size_t length) {
@@ -28,7 +29,10 @@ void FillBlock(GameText& text) {
     std::memmove(text.block, text.block + text.pos, unread);
   }
   text.pos = 0;
-  const std::size_t wanted = text.capacity - unread;
+  std::size_t wanted = text.capacity - unread;
+  // A request of whole stdio buffers is read straight into the block with
+  // one system call; a ragged tail would cost a second call and a copy.
+  if (wanted > kStdioBuffer) wanted -= wanted % kStdioBuffer;
   const std::size_t got = std::fread(text.block + unread, 1, wanted, text.file);
   text.end = unread + DropCtrlZ(text.block + unread, got);
   if (got < wanted) {
