@@ -390,6 +390,13 @@ bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
          ColourAt(state, file, rank) != side;
 }
 
+// A move written as two squares without a piece letter ('g1f3', 'e7e8q')
+// names no kind of piece.
+bool NamesSourceSquareOnly(const char* token, const MoveSpec& spec) {
+  return spec.piece == Pawn && HintPresent(spec.fileHint) &&
+         HintPresent(spec.rankHint) && token[0] == 'a' + spec.fileHint;
+}
+
 // Whether the square a move leaves held what the move names: the mover's
 // piece of the named kind, or, for a source written as a whole square, any
 // piece of the mover.
@@ -469,6 +476,7 @@ int ApplyMove(GameState& state, const char* token, Side side,
   if (!OnBoard(target)) return 0;
   done.moved = true;
   done.to = target;
+  done.piece = NamesSourceSquareOnly(token, spec) ? Empty : spec.piece;
 
   // A piece of the other side on the target is taken even when the token
   // leaves out its 'x'.
