@@ -21,11 +21,6 @@ Square SquareAt(const GameState& state, int file, int rank) {
 constexpr PieceType kBackRank[kBoardSize] = {Rook, Knight, Bishop, Queen,
                                              King, Bishop, Knight, Rook};
 
-constexpr int kWhiteBackRank = 0;
-constexpr int kWhitePawnRank = 1;
-constexpr int kBlackPawnRank = 6;
-constexpr int kBlackBackRank = 7;
-
 }  // namespace
 
 PieceType TypeAt(const GameState& state, int file, int rank) {
@@ -71,7 +66,7 @@ int AppendCapture(GameState& state, Side side, PieceType type) {
   return list.count++;
 }
 
-int SetUpBoard(GameState& state) {
+void SetUpBoard(GameState& state) {
   for (int file = 0; file < kBoardSize; ++file) {
     SetType(state, file, kWhitePawnRank, Pawn);
     SetType(state, file, kBlackPawnRank, Pawn);
@@ -86,7 +81,6 @@ int SetUpBoard(GameState& state) {
     SetColour(state, file, kBlackPawnRank, Black);
     SetColour(state, file, kBlackBackRank, Black);
   }
-  return 0;
 }
 
 }  // namespace boardshot

@@ -30,6 +30,12 @@ enum Side : std::uint32_t {
 };
 
 inline constexpr int kBoardSize = 8;
+
+// Files and ranks by name, as coordinates.
+inline constexpr int kFileA = 0, kFileB = 1, kFileC = 2, kFileD = 3, kFileE = 4,
+                     kFileF = 5, kFileG = 6, kFileH = 7;
+inline constexpr int kWhiteBackRank = 0, kWhitePawnRank = 1, kBlackPawnRank = 6,
+                     kBlackBackRank = 7;
 inline constexpr int kSquareCount = kBoardSize * kBoardSize;
 inline constexpr int kCaptureListSize = 15;
 
@@ -100,9 +106,14 @@ const CaptureList& CapturesBy(const GameState& state, Side side);
 /// it is then left as it is, and nothing else in the state changes.
 int AppendCapture(GameState& state, Side side, PieceType type);
 
+/// The rank `side`'s king and rooks start on.
+constexpr int BackRank(Side side) {
+  return side == White ? kWhiteBackRank : kBlackBackRank;
+}
+
 /// Puts the initial position on ranks 1, 2, 7 and 8, relying on the
 /// value-initialised state for ranks 3 to 6; the capture lists are not
-/// touched. Returns 0: it cannot fail.
-int SetUpBoard(GameState& state);
+/// touched. It cannot fail.
+void SetUpBoard(GameState& state);
 
 }  // namespace boardshot

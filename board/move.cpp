@@ -16,16 +16,6 @@ constexpr double kRightAngle = 1.5707963268;
 constexpr double kHalfRightAngle = 0.785398163398;
 constexpr double kZeroThreshold = 1e-10;
 
-constexpr int kWhiteBackRank = 0;
-constexpr int kBlackBackRank = 7;
-constexpr int kFileA = 0;
-constexpr int kFileC = 2;
-constexpr int kFileD = 3;
-constexpr int kFileE = 4;
-constexpr int kFileF = 5;
-constexpr int kFileG = 6;
-constexpr int kFileH = 7;
-
 // ---------------------------------------------------------------- decoding
 
 // A token's characters by index. Every index at or past the terminating NUL
@@ -101,7 +91,7 @@ int DecodeCaptureAndHints(const TokenText& t, int rest, MoveSpec& spec) {
   return rest;
 }
 
-bool SquareAt(const TokenText& t, int index) {
+bool IsSquareAt(const TokenText& t, int index) {
   return IsFileLetter(t.At(index)) && IsDigit(t.At(index + 1));
 }
 
@@ -111,10 +101,10 @@ void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
   int target = q;
   if (IsDigit(t.At(q + 1))) {
     // A whole source square before the target ('Ng1f3', 'e2e4', 'Ng1-f3').
-    if (SquareAt(t, q + 2)) {
+    if (IsSquareAt(t, q + 2)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));
       target = q + 2;
-    } else if (t.At(q + 2) == '-' && SquareAt(t, q + 3)) {
+    } else if (t.At(q + 2) == '-' && IsSquareAt(t, q + 3)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));
       target = q + 3;
     }
@@ -345,7 +335,7 @@ Coord EnPassantVictim(const GameState& state, const MoveSpec& spec, Side side) {
 
 // Castling puts king and rook on their squares without looking at the board.
 void Castle(GameState& state, Castling kind, Side side, MoveReport& report) {
-  const int rank = side == White ? kWhiteBackRank : kBlackBackRank;
+  const int rank = BackRank(side);
   const bool kingSide = kind == Castling::KingSide;
   const int kingFile = kingSide ? kFileG : kFileC;
   const int rookFile = kingSide ? kFileF : kFileD;

@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
@@ -20,7 +22,6 @@
 namespace boardshot {
 namespace {
 
-constexpr const char* kVersion = "1.0.0";
 constexpr const char* kOutputSuffix = ".inc";
 
 void PrintUsage(std::FILE* console) {
@@ -141,14 +142,20 @@ int ReadCommandLine(int argc, const char* const argv[], CommandLine& line,
   return ReadOptions(argc, argv, firstOption, line.options, console);
 }
 
+// Closes its file when it goes. The output is closed by FlushAndClose
+// instead, where a failure to write out its last bytes can be seen.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
 // A directory opens for reading on some systems but holds no text.
-std::FILE* OpenInput(const std::string& path) {
-  std::FILE* input = std::fopen(path.c_str(), "r");
-  if (input == nullptr) return nullptr;
+File OpenInput(const std::string& path) {
+  File input(std::fopen(path.c_str(), "r"));
   struct stat info {};
-  if (fstat(fileno(input), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(input);
-    return nullptr;
+  if (input &&
+      (fstat(fileno(input.get()), &info) != 0 || S_ISDIR(info.st_mode))) {
+    input.reset();
   }
   return input;
 }
@@ -170,10 +177,8 @@ int RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
   GameState state{};
   GameSummary summary;
   GameSummary* details = line.details ? &summary : nullptr;
-  int result = SetUpBoard(state);
-  if (result == 0) {
-    result = ReadGame(input, line.options, state, console, details);
-  }
+  SetUpBoard(state);
+  int result = ReadGame(input, line.options, state, console, details);
   if (result == 0 && !WriteScene(output, state, details)) {
     result = kOutputNotWritten;
   }
@@ -182,38 +187,44 @@ int RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
 
 // A full disk or an I/O error may only show when buffered bytes reach the
 // file, so the flush and the close are checked as well as the writes.
-bool FlushAndClose(std::FILE* output) {
-  bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
-  return std::fclose(output) == 0 && written;
+bool FlushAndClose(File output) {
+  const bool written =
+      std::fflush(output.get()) == 0 && std::ferror(output.get()) == 0;
+  return std::fclose(output.release()) == 0 && written;
+}
+
+// Prints the message about the file at `path` and returns `result`.
+int FileFailure(std::FILE* console, int result, const char* message,
+                const std::string& path) {
+  std::fprintf(console, message, path.c_str());
+  return result;
 }
 
 int ConvertFiles(const CommandLine& line, std::FILE* console) {
-  std::FILE* input = OpenInput(line.inputFile);
-  if (input == nullptr) {
-    std::fprintf(console, "\nInput file %s could not be opened for read",
-                 line.inputFile.c_str());
-    return kInputNotOpened;
+  File input = OpenInput(line.inputFile);
+  if (!input) {
+    return FileFailure(console, kInputNotOpened,
+                       "\nInput file %s could not be opened for read",
+                       line.inputFile);
   }
-  if (IsSameFile(input, line.outputFile)) {
-    std::fprintf(console, "\nOutput file %s would overwrite the input file",
-                 line.outputFile.c_str());
-    std::fclose(input);
-    return kOutputNotOpened;
+  if (IsSameFile(input.get(), line.outputFile)) {
+    return FileFailure(console, kOutputNotOpened,
+                       "\nOutput file %s would overwrite the input file",
+                       line.outputFile);
   }
-  std::FILE* output = std::fopen(line.outputFile.c_str(), "w");
-  if (output == nullptr) {
-    std::fprintf(console, "\nOutput file %s could not be opened for write",
-                 line.outputFile.c_str());
-    std::fclose(input);
-    return kOutputNotOpened;
+  File output(std::fopen(line.outputFile.c_str(), "w"));
+  if (!output) {
+    return FileFailure(console, kOutputNotOpened,
+                       "\nOutput file %s could not be opened for write",
+                       line.outputFile);
   }
-  int result = RunStages(input, output, line, console);
-  std::fclose(input);
-  const bool closed = FlushAndClose(output);
+  const int result = RunStages(input.get(), output.get(), line, console);
+  input.reset();
+  const bool closed = FlushAndClose(std::move(output));
   if (result == kOutputNotWritten || (result == 0 && !closed)) {
-    std::fprintf(console, "\nOutput file %s could not be written",
-                 line.outputFile.c_str());
-    result = kOutputNotWritten;
+    return FileFailure(console, kOutputNotWritten,
+                       "\nOutput file %s could not be written",
+                       line.outputFile);
   }
   return result;
 }
@@ -248,7 +259,7 @@ int Main(int argc, const char* const argv[]) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("\nboardshot %s", kVersion);
+    std::printf("\nboardshot %s", BOARDSHOT_VERSION);
     return 0;
   }
   const int status = ExitStatusFor(RunConversion(argc, argv, stdout));
