@@ -21,11 +21,6 @@ Square SquareAt(const GameState& state, int file, int rank) {
 constexpr PieceType kBackRank[kBoardSize] = {Rook, Knight, Bishop, Queen,
                                              King, Bishop, Knight, Rook};
 
-constexpr int kWhiteBackRank = 0;
-constexpr int kWhitePawnRank = 1;
-constexpr int kBlackPawnRank = 6;
-constexpr int kBlackBackRank = 7;
-
 }  // namespace
 
 PieceType TypeAt(const GameState& state, int file, int rank) {
@@ -64,14 +59,14 @@ const CaptureList& CapturesBy(const GameState& state, Side side) {
   return side == White ? state.capturedByWhite : state.capturedByBlack;
 }
 
-void appendCapture(GameState& state, Side side, PieceType type) {
+int AppendCapture(GameState& state, Side side, PieceType type) {
   CaptureList& list = CapturesBy(state, side);
-  if (list.count < 0 || list.count >= kCaptureListSize) return;
+  if (list.count < 0 || list.count >= kCaptureListSize) return -1;
   list.entries[list.count] = static_cast<std::int16_t>(type);
-  ++list.count;
+  return list.count++;
 }
 
-int SetUpBoard(GameState& state) {
+void SetUpBoard(GameState& state) {
   for (int file = 0; file < kBoardSize; ++file) {
     SetType(state, file, kWhitePawnRank, Pawn);
     SetType(state, file, kBlackPawnRank, Pawn);
@@ -86,7 +81,6 @@ int SetUpBoard(GameState& state) {
     SetColour(state, file, kBlackPawnRank, Black);
     SetColour(state, file, kBlackBackRank, Black);
   }
-  return 0;
 }
 
 }  // namespace boardshot

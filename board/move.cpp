@@ -16,16 +16,6 @@ constexpr double kRightAngle = 1.5707963268;
 constexpr double kHalfRightAngle = 0.785398163398;
 constexpr double kZeroThreshold = 1e-10;
 
-constexpr int kWhiteBackRank = 0;
-constexpr int kBlackBackRank = 7;
-constexpr int kFileA = 0;
-constexpr int kFileC = 2;
-constexpr int kFileD = 3;
-constexpr int kFileE = 4;
-constexpr int kFileF = 5;
-constexpr int kFileG = 6;
-constexpr int kFileH = 7;
-
 // ---------------------------------------------------------------- decoding
 
 // A token's characters by index. Every index at or past the terminating NUL
@@ -101,7 +91,7 @@ int DecodeCaptureAndHints(const TokenText& t, int rest, MoveSpec& spec) {
   return rest;
 }
 
-bool SquareAt(const TokenText& t, int index) {
+bool IsSquareAt(const TokenText& t, int index) {
   return IsFileLetter(t.At(index)) && IsDigit(t.At(index + 1));
 }
 
@@ -111,10 +101,10 @@ void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
   int target = q;
   if (IsDigit(t.At(q + 1))) {
     // A whole source square before the target ('Ng1f3', 'e2e4', 'Ng1-f3').
-    if (SquareAt(t, q + 2)) {
+    if (IsSquareAt(t, q + 2)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));
       target = q + 2;
-    } else if (t.At(q + 2) == '-' && SquareAt(t, q + 3)) {
+    } else if (t.At(q + 2) == '-' && IsSquareAt(t, q + 3)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));
       target = q + 3;
     }
@@ -133,6 +123,9 @@ void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
 struct Directions {
   Step steps[8];
   int count = 0;
+
+  const Step* begin() const { return steps; }
+  const Step* end() const { return steps + count; }
 };
 
 int UnitSign(double value) {
@@ -149,20 +142,23 @@ Directions StepsFromAngles(double first, double increment, int count) {
   return directions;
 }
 
-Directions DiagonalDirections() {
-  return StepsFromAngles(kHalfRightAngle, kRightAngle, 4);
+// The three families of steps, derived from their angles once, on first use,
+// so that a search costs table lookups and no trigonometry.
+const Directions& DiagonalDirections() {
+  static const Directions diagonal =
+      StepsFromAngles(kHalfRightAngle, kRightAngle, 4);
+  return diagonal;
 }
-Directions OrthogonalDirections() {
-  return StepsFromAngles(0.0, kRightAngle, 4);
+const Directions& OrthogonalDirections() {
+  static const Directions orthogonal = StepsFromAngles(0.0, kRightAngle, 4);
+  return orthogonal;
 }
-Directions AllDirections() { return StepsFromAngles(0.0, kHalfRightAngle, 8); }
+const Directions& AllDirections() {
+  static const Directions all = StepsFromAngles(0.0, kHalfRightAngle, 8);
+  return all;
+}
 
 // ------------------------------------------------------------------- pins
-
-struct Coord {
-  int file = -1;
-  int rank = -1;
-};
 
 bool SameSquare(const Coord& a, const Coord& b) {
   return a.file == b.file && a.rank == b.rank;
@@ -216,41 +212,33 @@ bool ExposesKing(const GameState& state, Side side, const Coord& king,
   return false;
 }
 
-// Chooses among the pieces a search meets, in search order: the first one
-// that may move without exposing its king, or else the first one met.
-struct CandidatePicker {
-  const GameState& state;
-  Side side;
-  Coord target;
-  Coord king;
-  Coord first;
-  Coord chosen;
+// The squares a search found holding a piece that could make the move, in
+// search order: at most one per direction, or per knight square.
+struct Candidates {
+  Coord squares[8];
+  int count = 0;
 };
 
-CandidatePicker StartPicking(const GameState& state, Side side,
-                             const MoveSpec& spec) {
+void Add(Candidates& candidates, const Coord& square) {
+  if (candidates.count < 8) candidates.squares[candidates.count++] = square;
+}
+
+// The first candidate that may move without exposing its king, or else the
+// first one met. A lone candidate moves whatever its pins, so the king is
+// only looked for when there is a choice.
+Coord Choose(const GameState& state, Side side, const MoveSpec& spec,
+             const Candidates& candidates) {
+  if (candidates.count == 0) return {};
+  if (candidates.count == 1) return candidates.squares[0];
+  const Coord king = KingOf(state, side);
+  if (!OnBoard(king)) return candidates.squares[0];
   const Coord target{spec.targetFile, spec.targetRank};
-  return {state, side, target, KingOf(state, side), Coord{}, Coord{}};
-}
-
-// Offers a square holding a piece of the mover; returns true when it is
-// taken and the search can stop.
-bool Offer(CandidatePicker& picker, const Coord& square) {
-  if (!OnBoard(picker.first.file, picker.first.rank)) picker.first = square;
-  const bool noKing = !OnBoard(picker.king.file, picker.king.rank);
-  if (noKing || !ExposesKing(picker.state, picker.side, picker.king, square,
-                             picker.target)) {
-    picker.chosen = square;
-    return true;
+  for (int i = 0; i < candidates.count; ++i) {
+    if (!ExposesKing(state, side, king, candidates.squares[i], target)) {
+      return candidates.squares[i];
+    }
   }
-  return false;
-}
-
-void VacatePicked(GameState& state, const CandidatePicker& picker) {
-  const Coord pick = OnBoard(picker.chosen.file, picker.chosen.rank)
-                         ? picker.chosen
-                         : picker.first;
-  if (OnBoard(pick.file, pick.rank)) Vacate(state, pick.file, pick.rank);
+  return candidates.squares[0];
 }
 
 // ------------------------------------------------------------------ search
@@ -269,109 +257,100 @@ bool IsCandidate(const GameState& state, const MoveSpec& spec, Side side,
 
 // The knight's squares: for each diagonal step, first the one two ranks
 // away, then the one two files away.
-void FindKnightSource(GameState& state, const MoveSpec& spec, Side side) {
-  CandidatePicker picker = StartPicking(state, side, spec);
-  const Directions diagonals = DiagonalDirections();
-  for (int i = 0; i < diagonals.count; ++i) {
-    const Step s = diagonals.steps[i];
-    const Coord candidates[2] = {
+Coord FindKnightSource(const GameState& state, const MoveSpec& spec,
+                       Side side) {
+  Candidates candidates;
+  for (const Step& s : DiagonalDirections()) {
+    const Coord squares[2] = {
         {spec.targetFile + s.dx, spec.targetRank + 2 * s.dy},
         {spec.targetFile + 2 * s.dx, spec.targetRank + s.dy}};
-    for (const Coord& c : candidates) {
-      if (IsCandidate(state, spec, side, c.file, c.rank) && Offer(picker, c)) {
-        VacatePicked(state, picker);
-        return;
-      }
+    for (const Coord& c : squares) {
+      if (IsCandidate(state, spec, side, c.file, c.rank)) Add(candidates, c);
     }
   }
-  VacatePicked(state, picker);
+  return Choose(state, side, spec, candidates);
 }
 
 // Bishops, rooks and queens walk outward along each line; the first occupied
 // square ends the line, whether or not it holds the piece sought.
-void FindSliderSource(GameState& state, const MoveSpec& spec, Side side,
-                      const Directions& directions) {
-  CandidatePicker picker = StartPicking(state, side, spec);
-  for (int i = 0; i < directions.count; ++i) {
-    const Step s = directions.steps[i];
+Coord FindSliderSource(const GameState& state, const MoveSpec& spec, Side side,
+                       const Directions& directions) {
+  Candidates candidates;
+  for (const Step& s : directions) {
     for (int n = 1;; ++n) {
       const Coord at{spec.targetFile + n * s.dx, spec.targetRank + n * s.dy};
-      if (!OnBoard(at.file, at.rank)) break;
+      if (!OnBoard(at)) break;
       if (TypeAt(state, at.file, at.rank) == Empty) continue;
-      if (IsCandidate(state, spec, side, at.file, at.rank) &&
-          Offer(picker, at)) {
-        VacatePicked(state, picker);
-        return;
-      }
+      if (IsCandidate(state, spec, side, at.file, at.rank)) Add(candidates, at);
       break;
     }
   }
-  VacatePicked(state, picker);
+  return Choose(state, side, spec, candidates);
 }
 
-void FindKingSource(GameState& state, const MoveSpec& spec, Side side) {
-  const Directions all = AllDirections();
-  for (int i = 0; i < all.count; ++i) {
-    const int file = spec.targetFile + all.steps[i].dx;
-    const int rank = spec.targetRank + all.steps[i].dy;
-    if (OnBoard(file, rank) && HoldsPiece(state, file, rank, King, side)) {
-      Vacate(state, file, rank);
-      return;
+Coord FindKingSource(const GameState& state, const MoveSpec& spec, Side side) {
+  for (const Step& step : AllDirections()) {
+    const Coord at{spec.targetFile + step.dx, spec.targetRank + step.dy};
+    if (OnBoard(at) && HoldsPiece(state, at.file, at.rank, King, side)) {
+      return at;
     }
   }
+  return {};
 }
 
-// Removes the pawn passed by a double step when a pawn captures onto the
-// empty square behind it. Only an opposing pawn is taken.
-bool TakeEnPassant(GameState& state, const MoveSpec& spec, Side side,
-                   int back) {
-  const int file = spec.targetFile;
-  const int rank = spec.targetRank + back;
-  if (TypeAt(state, file, spec.targetRank) != Empty) return false;
-  if (!OnBoard(file, rank)) return false;
-  if (!HoldsPiece(state, file, rank, Pawn, side == White ? Black : White)) {
-    return false;
-  }
-  Vacate(state, file, rank);
-  return true;
-}
+// The rank a pawn moving to the target comes from lies behind it.
+int PawnBack(Side side) { return side == White ? -1 : 1; }
 
-// A pawn comes from behind its target: diagonally for a capture, otherwise
-// one square back or, for a double step, two. Only the mover's own pawn is
-// taken by a step, so no other piece is ever lifted by a pawn move.
-bool FindPawnSource(GameState& state, const MoveSpec& spec, Side side) {
-  const int back = side == White ? -1 : 1;
+// A pawn comes from behind its target: for a capture from the hinted file,
+// otherwise one square back or, for a double step, two. Only the mover's own
+// pawn is taken by a step, so no other piece is ever lifted by a pawn move.
+Coord FindPawnSource(const GameState& state, const MoveSpec& spec, Side side) {
+  const int back = PawnBack(side);
   if (spec.isCapture) {
-    const int rank = spec.targetRank + back;
-    if (HintPresent(spec.fileHint) && OnBoard(spec.fileHint, rank)) {
-      Vacate(state, spec.fileHint, rank);
-    }
-    return TakeEnPassant(state, spec, side, back);
+    if (!HintPresent(spec.fileHint)) return {};
+    return {spec.fileHint, spec.targetRank + back};
   }
   for (int distance = 1; distance <= 2; ++distance) {
     const int rank = spec.targetRank + distance * back;
     if (IsCandidate(state, spec, side, spec.targetFile, rank)) {
-      Vacate(state, spec.targetFile, rank);
-      return false;
+      return {spec.targetFile, rank};
     }
   }
-  return false;
+  return {};
+}
+
+// The pawn passed by a double step, when a pawn captures onto the empty
+// square behind it: only an opposing pawn there is taken. Off the board when
+// the capture is no capture en passant.
+Coord EnPassantVictim(const GameState& state, const MoveSpec& spec, Side side) {
+  const Coord passed{spec.targetFile, spec.targetRank + PawnBack(side)};
+  if (TypeAt(state, spec.targetFile, spec.targetRank) != Empty) return {};
+  if (!OnBoard(passed)) return {};
+  const Side other = side == White ? Black : White;
+  if (!HoldsPiece(state, passed.file, passed.rank, Pawn, other)) return {};
+  return passed;
 }
 
 // -------------------------------------------------------------- execution
 
 // Castling puts king and rook on their squares without looking at the board.
-void Castle(GameState& state, Castling kind, Side side) {
-  const int rank = side == White ? kWhiteBackRank : kBlackBackRank;
+void Castle(GameState& state, Castling kind, Side side, MoveReport& report) {
+  const int rank = BackRank(side);
   const bool kingSide = kind == Castling::KingSide;
   const int kingFile = kingSide ? kFileG : kFileC;
   const int rookFile = kingSide ? kFileF : kFileD;
+  const int rookHome = kingSide ? kFileH : kFileA;
   SetType(state, kingFile, rank, King);
   SetType(state, rookFile, rank, Rook);
   Vacate(state, kFileE, rank);
-  Vacate(state, kingSide ? kFileH : kFileA, rank);
+  Vacate(state, rookHome, rank);
   SetColour(state, kingFile, rank, side);
   SetColour(state, rookFile, rank, side);
+  report.moved = report.sourceFound = report.castled = true;
+  report.from = {kFileE, rank};
+  report.to = {kingFile, rank};
+  report.rookFrom = {rookHome, rank};
+  report.rookTo = {rookFile, rank};
 }
 
 // The piece that stands on the target after the move: a promotion letter at
@@ -415,7 +394,7 @@ PieceType CoordinateMover(const GameState& state, const MoveSpec& spec,
 // The castling that a king's coordinate move two files along its home rank
 // from its home square ('e1g1', 'e8c8') makes, if any.
 Castling CoordinateCastling(const MoveSpec& spec, Side side) {
-  const int home = side == White ? kWhiteBackRank : kBlackBackRank;
+  const int home = BackRank(side);
   if (spec.fileHint != kFileE || spec.rankHint != home ||
       spec.targetRank != home) {
     return Castling::None;
@@ -428,6 +407,26 @@ Castling CoordinateCastling(const MoveSpec& spec, Side side) {
 bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
   return TypeAt(state, file, rank) != Empty &&
          ColourAt(state, file, rank) != side;
+}
+
+// A move written as two squares without a piece letter ('g1f3', 'e7e8q')
+// names no kind of piece.
+bool NamesSourceSquareOnly(const char* token, const MoveSpec& spec) {
+  return spec.piece == Pawn && HintPresent(spec.fileHint) &&
+         HintPresent(spec.rankHint) && token[0] == 'a' + spec.fileHint;
+}
+
+// Whether the square a move leaves held what the move names: the mover's
+// piece of the named kind, or, for a source written as a whole square, any
+// piece of the mover.
+bool LiftsPieceOfMover(const GameState& state, const MoveSpec& spec,
+                       const Coord& from, Side side) {
+  const PieceType type = TypeAt(state, from.file, from.rank);
+  if (type == Empty || ColourAt(state, from.file, from.rank) != side) {
+    return false;
+  }
+  return type == spec.piece ||
+         (HintPresent(spec.fileHint) && HintPresent(spec.rankHint));
 }
 
 }  // namespace
@@ -462,46 +461,47 @@ Step DirectionFromAngle(double theta) {
   return {UnitSign(std::cos(theta)), UnitSign(std::sin(theta))};
 }
 
-bool FindSource(GameState& state, const MoveSpec& spec, Side side) {
+Coord FindSource(const GameState& state, const MoveSpec& spec, Side side) {
   if (HintPresent(spec.fileHint) && HintPresent(spec.rankHint)) {
-    if (OnBoard(spec.fileHint, spec.rankHint)) {
-      Vacate(state, spec.fileHint, spec.rankHint);
-    }
-    return false;
+    return {spec.fileHint, spec.rankHint};
   }
-  if (!OnBoard(spec.targetFile, spec.targetRank)) return false;
+  if (!OnBoard(spec.targetFile, spec.targetRank)) return {};
   switch (spec.piece) {
     case Pawn: return FindPawnSource(state, spec, side);
-    case Knight: FindKnightSource(state, spec, side); break;
+    case Knight: return FindKnightSource(state, spec, side);
     case Bishop:
-      FindSliderSource(state, spec, side, DiagonalDirections());
-      break;
+      return FindSliderSource(state, spec, side, DiagonalDirections());
     case Rook:
-      FindSliderSource(state, spec, side, OrthogonalDirections());
-      break;
-    case Queen: FindSliderSource(state, spec, side, AllDirections()); break;
-    case King: FindKingSource(state, spec, side); break;
+      return FindSliderSource(state, spec, side, OrthogonalDirections());
+    case Queen: return FindSliderSource(state, spec, side, AllDirections());
+    case King: return FindKingSource(state, spec, side);
     case Empty: break;
   }
-  return false;
+  return {};
 }
 
-int ApplyMove(GameState& state, const char* token, Side side) {
+int ApplyMove(GameState& state, const char* token, Side side,
+              MoveReport* report) {
+  MoveReport unused;
+  MoveReport& done = report != nullptr ? *report : unused;
+  done = MoveReport{};
   const MoveSpec spec = DecodeMove(token);
   if (spec.endMarker) return -1;
   if (spec.castling != Castling::None) {
-    Castle(state, spec.castling, side);
+    Castle(state, spec.castling, side, done);
     return 0;
   }
-  const int file = spec.targetFile;
-  const int rank = spec.targetRank;
-  if (!OnBoard(file, rank)) return 0;
+  const Coord target{spec.targetFile, spec.targetRank};
+  if (!OnBoard(target)) return 0;
+  done.moved = true;
+  done.to = target;
+  done.piece = NamesSourceSquareOnly(token, spec) ? Empty : spec.piece;
 
   const PieceType coordinateMover = CoordinateMover(state, spec, side);
   if (coordinateMover == King) {
     const Castling castling = CoordinateCastling(spec, side);
     if (castling != Castling::None) {
-      Castle(state, castling, side);
+      Castle(state, castling, side, done);
       return 0;
     }
   }
@@ -515,15 +515,37 @@ int ApplyMove(GameState& state, const char* token, Side side) {
           ? spec.isCapture
           : std::memchr(token, 'x', spec.suffix) != nullptr;
   const bool recordsCapture =
-      writesCapture || HoldsOpposingPiece(state, file, rank, side);
-  PieceType captured = TypeAt(state, file, rank);
-  if (FindSource(state, spec, side)) captured = Pawn;
-  if (recordsCapture) appendCapture(state, side, captured);
-
-  SetColour(state, file, rank, side);
+      writesCapture ||
+      HoldsOpposingPiece(state, target.file, target.rank, side);
+  PieceType captured = TypeAt(state, target.file, target.rank);
+  Coord capturedFrom = target;
+  const Coord from = FindSource(state, spec, side);
+  if (OnBoard(from)) {
+    done.from = from;
+    done.sourceFound = LiftsPieceOfMover(state, spec, from, side);
+    Vacate(state, from.file, from.rank);
+  }
+  const bool bothHints =
+      HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
+  if (spec.piece == Pawn && spec.isCapture && !bothHints) {
+    const Coord passed = EnPassantVictim(state, spec, side);
+    if (OnBoard(passed)) {
+      Vacate(state, passed.file, passed.rank);
+      captured = Pawn;
+      capturedFrom = passed;
+    }
+  }
+  if (recordsCapture) {
+    done.captureIndex = AppendCapture(state, side, captured);
+    if (captured != Empty) {
+      done.captured = captured;
+      done.capturedFrom = capturedFrom;
+    }
+  }
+  SetColour(state, target.file, target.rank, side);
   const PieceType mover =
       coordinateMover != Empty ? coordinateMover : spec.piece;
-  SetType(state, file, rank, PlacedPiece(token, spec, mover));
+  SetType(state, target.file, target.rank, PlacedPiece(token, spec, mover));
   return 0;
 }
 

@@ -10,7 +10,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "board/board.h"
 #include "reader/reader.h"
@@ -19,7 +22,6 @@
 namespace boardshot {
 namespace {
 
-constexpr const char* kVersion = "1.0.0";
 constexpr const char* kOutputSuffix = ".inc";
 
 void PrintUsage(std::FILE* console) {
@@ -83,7 +85,22 @@ struct CommandLine {
   std::string inputFile;
   std::string outputFile;
   RunOptions options;
+  bool details = false;  // --details: describe the position after the pieces
 };
+
+// Long options may stand anywhere after the program name; they are taken out
+// before the file names and the one-letter options are read, so that a
+// command line without them means exactly what it always meant.
+std::vector<const char*> TakeLongOptions(int argc, const char* const argv[],
+                                         CommandLine& line) {
+  std::vector<const char*> rest(argv, argv + argc);
+  std::erase_if(rest, [&line](const char* arg) {
+    if (std::strcmp(arg, "--details") != 0) return false;
+    line.details = true;
+    return true;
+  });
+  return rest;
+}
 
 // Reads the options that follow the file names. Returns 0, or the result
 // code of the first option that ends the run.
@@ -125,14 +142,20 @@ int ReadCommandLine(int argc, const char* const argv[], CommandLine& line,
   return ReadOptions(argc, argv, firstOption, line.options, console);
 }
 
+// Closes its file when it goes. The output is closed by FlushAndClose
+// instead, where a failure to write out its last bytes can be seen.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
 // A directory opens for reading on some systems but holds no text.
-std::FILE* OpenInput(const std::string& path) {
-  std::FILE* input = std::fopen(path.c_str(), "r");
-  if (input == nullptr) return nullptr;
+File OpenInput(const std::string& path) {
+  File input(std::fopen(path.c_str(), "r"));
   struct stat info {};
-  if (fstat(fileno(input), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(input);
-    return nullptr;
+  if (input &&
+      (fstat(fileno(input.get()), &info) != 0 || S_ISDIR(info.st_mode))) {
+    input.reset();
   }
   return input;
 }
@@ -152,46 +175,56 @@ bool IsSameFile(std::FILE* input, const std::string& outputPath) {
 int RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
               std::FILE* console) {
   GameState state{};
-  int result = SetUpBoard(state);
-  if (result == 0) result = ReadGame(input, line.options, state, console);
-  if (result == 0 && !WriteScene(output, state)) result = kOutputNotWritten;
+  GameSummary summary;
+  GameSummary* details = line.details ? &summary : nullptr;
+  SetUpBoard(state);
+  int result = ReadGame(input, line.options, state, console, details);
+  if (result == 0 && !WriteScene(output, state, details)) {
+    result = kOutputNotWritten;
+  }
   return result;
 }
 
 // A full disk or an I/O error may only show when buffered bytes reach the
 // file, so the flush and the close are checked as well as the writes.
-bool FlushAndClose(std::FILE* output) {
-  bool written = std::fflush(output) == 0 && std::ferror(output) == 0;
-  return std::fclose(output) == 0 && written;
+bool FlushAndClose(File output) {
+  const bool written =
+      std::fflush(output.get()) == 0 && std::ferror(output.get()) == 0;
+  return std::fclose(output.release()) == 0 && written;
+}
+
+// Prints the message about the file at `path` and returns `result`.
+int FileFailure(std::FILE* console, int result, const char* message,
+                const std::string& path) {
+  std::fprintf(console, message, path.c_str());
+  return result;
 }
 
 int ConvertFiles(const CommandLine& line, std::FILE* console) {
-  std::FILE* input = OpenInput(line.inputFile);
-  if (input == nullptr) {
-    std::fprintf(console, "\nInput file %s could not be opened for read",
-                 line.inputFile.c_str());
-    return kInputNotOpened;
+  File input = OpenInput(line.inputFile);
+  if (!input) {
+    return FileFailure(console, kInputNotOpened,
+                       "\nInput file %s could not be opened for read",
+                       line.inputFile);
   }
-  if (IsSameFile(input, line.outputFile)) {
-    std::fprintf(console, "\nOutput file %s would overwrite the input file",
-                 line.outputFile.c_str());
-    std::fclose(input);
-    return kOutputNotOpened;
+  if (IsSameFile(input.get(), line.outputFile)) {
+    return FileFailure(console, kOutputNotOpened,
+                       "\nOutput file %s would overwrite the input file",
+                       line.outputFile);
   }
-  std::FILE* output = std::fopen(line.outputFile.c_str(), "w");
-  if (output == nullptr) {
-    std::fprintf(console, "\nOutput file %s could not be opened for write",
-                 line.outputFile.c_str());
-    std::fclose(input);
-    return kOutputNotOpened;
+  File output(std::fopen(line.outputFile.c_str(), "w"));
+  if (!output) {
+    return FileFailure(console, kOutputNotOpened,
+                       "\nOutput file %s could not be opened for write",
+                       line.outputFile);
   }
-  int result = RunStages(input, output, line, console);
-  std::fclose(input);
-  const bool closed = FlushAndClose(output);
+  const int result = RunStages(input.get(), output.get(), line, console);
+  input.reset();
+  const bool closed = FlushAndClose(std::move(output));
   if (result == kOutputNotWritten || (result == 0 && !closed)) {
-    std::fprintf(console, "\nOutput file %s could not be written",
-                 line.outputFile.c_str());
-    result = kOutputNotWritten;
+    return FileFailure(console, kOutputNotWritten,
+                       "\nOutput file %s could not be written",
+                       line.outputFile);
   }
   return result;
 }
@@ -199,12 +232,14 @@ int ConvertFiles(const CommandLine& line, std::FILE* console) {
 }  // namespace
 
 int RunConversion(int argc, const char* const argv[], std::FILE* console) {
-  if (argc < 2) {
+  CommandLine line;
+  const std::vector<const char*> args = TakeLongOptions(argc, argv, line);
+  if (args.size() < 2) {
     PrintUsage(console);
     return kUsagePrinted;
   }
-  CommandLine line;
-  int result = ReadCommandLine(argc, argv, line, console);
+  int result = ReadCommandLine(static_cast<int>(args.size()), args.data(), line,
+                               console);
   if (result != 0) return result;
   std::fprintf(
       console, "\nConverting %s to %s, game #%" PRId32 ", through move %s",
@@ -224,7 +259,7 @@ int Main(int argc, const char* const argv[]) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("\nboardshot %s", kVersion);
+    std::printf("\nboardshot %s", BOARDSHOT_VERSION);
     return 0;
   }
   const int status = ExitStatusFor(RunConversion(argc, argv, stdout));
