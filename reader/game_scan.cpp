@@ -182,6 +182,41 @@ class Avx2Chunk {
   __m256i high_;
 };
 
+#define BOARDSHOT_AVX512 __attribute__((target("avx512f,avx512bw")))
+
+// AVX-512 compares give the 64-bit masks directly, with no bytes to gather.
+class Avx512Chunk {
+ public:
+  BOARDSHOT_AVX512 explicit Avx512Chunk(const char* bytes)
+      : bytes_(_mm512_loadu_si512(bytes)) {}
+
+  template <std::uint8_t kClasses>
+  BOARDSHOT_AVX512 std::uint64_t Mask() const {
+    std::uint64_t hits = 0;
+    const auto add = [&](ScanClass scanClass, char c) BOARDSHOT_AVX512 {
+      if (kClasses & scanClass) {
+        hits |= _mm512_cmpeq_epi8_mask(bytes_, _mm512_set1_epi8(c));
+      }
+    };
+    add(kClassLineFeed, kLineFeed);
+    add(kClassCommentOpen, kCommentOpen);
+    add(kClassCommentClose, kCommentClose);
+    add(kClassLineComment, kLineCommentMark);
+    add(kClassTagOpen, kTagOpen);
+    add(kClassEscape, kEscapeMark);
+    if constexpr ((kClasses & kClassLetter) != 0) {
+      const __m512i folded = _mm512_sub_epi8(
+          _mm512_or_si512(bytes_, _mm512_set1_epi8(kLetterFold)),
+          _mm512_set1_epi8('a'));
+      hits |= _mm512_cmple_epu8_mask(folded, _mm512_set1_epi8(kLetterSpan));
+    }
+    return hits;
+  }
+
+ private:
+  __m512i bytes_;
+};
+
 #endif  // __x86_64__
 
 // Bit i set when byte i of `chunk` belongs to any of `kClasses`.
@@ -452,6 +487,17 @@ __attribute__((target("avx2"), flatten)) bool ScanAvx2(GameText& text,
                                                        ScanState& s) {
   return ScanText<Avx2Chunk, ScanWholeChunkAvx2>(text, s);
 }
+
+__attribute__((target("avx512f,avx512bw"), flatten, noinline)) int
+ScanWholeChunkAvx512(ScanState& s, const char* bytes, std::uint64_t valid,
+                     const char* text, std::size_t available) {
+  return ScanChunk(s, AllMasks(Avx512Chunk(bytes)), valid, text, available);
+}
+
+__attribute__((target("avx512f,avx512bw"), flatten)) bool ScanAvx512(
+    GameText& text, ScanState& s) {
+  return ScanText<Avx512Chunk, ScanWholeChunkAvx512>(text, s);
+}
 #endif
 
 }  // namespace
@@ -463,9 +509,13 @@ bool KernelRuns(MaskKernel kernel) {
 #if defined(__x86_64__)
     case MaskKernel::kSse2: return true;
     case MaskKernel::kAvx2: return __builtin_cpu_supports("avx2");
+    case MaskKernel::kAvx512:
+      return __builtin_cpu_supports("avx512f") &&
+             __builtin_cpu_supports("avx512bw");
 #else
     case MaskKernel::kSse2:
-    case MaskKernel::kAvx2: return false;
+    case MaskKernel::kAvx2:
+    case MaskKernel::kAvx512: return false;
 #endif
   }
   return false;
@@ -476,9 +526,11 @@ bool SkipToGameStart(GameText& text, std::int64_t gameNumber,
   ScanState s{Region::kTagBlock, false, true, 1, gameNumber};
 #if defined(__x86_64__)
   if (kernel == MaskKernel::kBest) {
-    kernel =
-        KernelRuns(MaskKernel::kAvx2) ? MaskKernel::kAvx2 : MaskKernel::kSse2;
+    kernel = KernelRuns(MaskKernel::kAvx512) ? MaskKernel::kAvx512
+             : KernelRuns(MaskKernel::kAvx2) ? MaskKernel::kAvx2
+                                             : MaskKernel::kSse2;
   }
+  if (kernel == MaskKernel::kAvx512) return ScanAvx512(text, s);
   if (kernel == MaskKernel::kAvx2) return ScanAvx2(text, s);
   if (kernel == MaskKernel::kSse2) return ScanSse2(text, s);
 #endif

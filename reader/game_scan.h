@@ -10,7 +10,7 @@ namespace boardshot {
 
 // How the scanner turns 64 bytes of text into one bit per byte and class.
 // All give the same masks; kBest is the fastest one this processor runs.
-enum class MaskKernel { kPortable, kSse2, kAvx2, kBest };
+enum class MaskKernel { kPortable, kSse2, kAvx2, kAvx512, kBest };
 
 /// True when this build and processor can run `kernel`.
 bool KernelRuns(MaskKernel kernel);

@@ -50,8 +50,8 @@ TEST_P(GameStarts, AreFoundAtEveryChunkAndBlockEdge) {
   const StartsCase& c = GetParam();
   std::vector<std::string> expected = c.starts;
   expected.push_back("missing");
-  for (MaskKernel kernel :
-       {MaskKernel::kPortable, MaskKernel::kSse2, MaskKernel::kAvx2}) {
+  for (MaskKernel kernel : {MaskKernel::kPortable, MaskKernel::kSse2,
+                            MaskKernel::kAvx2, MaskKernel::kAvx512}) {
     if (!KernelRuns(kernel)) continue;
     for (std::size_t capacity :
          {std::size_t{256}, std::size_t{300}, kTextBlockSize}) {
