@@ -1,18 +1,82 @@
-// libFuzzer target: a whole conversion on arbitrary bytes, the first of
-// which choose `-g` and `-m`, the rest being the game text. A state the
-// program could never reach counts as a finding, like a crash.
+// libFuzzer target: a whole conversion on arbitrary bytes. The first bytes
+// choose `-g` and `-m`, the rest is the game text, read from memory. Besides
+// crashes and sanitizer reports, a game state the program could never reach
+// counts as a finding.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
-#include "fuzz/fuzz_inputs.h"
+#include "board/move.h"
+#include "reader/reader.h"
+#include "scene/scene.h"
+
+namespace {
+
+using namespace boardshot;
+
+// Byte 0 chooses the game (1 + byte; 255 the largest number); bytes 1-8 are
+// the `-m` value as a raw double, NaN and infinities included.
+constexpr std::size_t kHeaderSize = 9;
+
+RunOptions OptionsFrom(const std::uint8_t* header) {
+  RunOptions options;
+  options.gameNumber = header[0] == 0xFF ? INT32_MAX : 1 + header[0];
+  double halfMoves = 0.0;
+  std::memcpy(&halfMoves, header + 1, sizeof halfMoves);
+  options.moveLimit = (halfMoves + 1.0 + 1.0) * 0.5;
+  return options;
+}
+
+// The reader's token buffer is far larger than most tokens, so each token
+// goes to the interpreter in an allocation of exactly its size: a read past
+// its end is then caught.
+int ApplyExactCopy(GameState& state, const char* token, Side side) {
+  const std::size_t size = std::strlen(token) + 1;
+  const std::unique_ptr<char[]> copy(new char[size]);
+  std::memcpy(copy.get(), token, size);
+  return ApplyMove(state, copy.get(), side);
+}
+
+// Every square holds a type 0..6 and no bit beyond the colour; both capture
+// lists hold 0..15 entries of types 0..6.
+bool IsSoundState(const GameState& state) {
+  for (Square square : state.board.squares) {
+    if (square > 0xF || (square & 0x7) == 7) return false;
+  }
+  for (const CaptureList* list :
+       {&state.capturedByWhite, &state.capturedByBlack}) {
+    if (list->count < 0 || list->count > kCaptureListSize) return false;
+    for (int i = 0; i < list->count; ++i) {
+      if (list->entries[i] < 0 || list->entries[i] > int{King}) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  // The reader's messages are not looked at; one stream serves every input.
   static std::FILE* const console = std::fopen("/dev/null", "w");
-  if (console == nullptr) std::abort();
-  const boardshot::FuzzRun run =
-      boardshot::ConvertFuzzInput(data, size, console);
-  if (run.result < 0 || !boardshot::IsSoundState(run.state)) std::abort();
+  std::uint8_t header[kHeaderSize] = {};
+  const std::size_t headerBytes = size < kHeaderSize ? size : kHeaderSize;
+  if (headerBytes > 0) std::memcpy(header, data, headerBytes);
+
+  // The text gets its own allocation so that a read beyond it is caught.
+  const std::size_t textSize = size - headerBytes;
+  const std::unique_ptr<char[]> text(new char[textSize + 1]);
+  if (textSize > 0) std::memcpy(text.get(), data + headerBytes, textSize);
+  std::FILE* input = fmemopen(text.get(), textSize, "r");
+  if (console == nullptr || input == nullptr) std::abort();
+
+  GameState state{};
+  SetUpBoard(state);
+  const int result =
+      ReadGameWith(input, OptionsFrom(header), state, console, ApplyExactCopy);
+  std::fclose(input);
+  if (result == 0) FormatScene(state);
+  if (!IsSoundState(state)) std::abort();
   return 0;
 }

@@ -1,33 +1,33 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for a bounded time, one after the other, seeded by
-# make_seeds.sh in a scratch directory:
+# Runs the conversion fuzzer for a bounded time on seeds made from the PGN
+# files of the tree (and of ../shared/corpus when it is there):
 #   run_fuzzers.sh BUILD_DIR SECONDS
-# A crash, a sanitizer report, a hang (over 10 s on one input) or a run
-# beyond the memory limit is a finding: the script stops with a non-zero
-# status and keeps the scratch directory with the input that caused it.
+# A crash, a sanitizer report, a hang (over 10 s on one input) or a run over
+# the memory limit ends the script with a non-zero status, keeping the
+# scratch directory with the input that caused it.
 set -euo pipefail
 
 build=${1:?usage: run_fuzzers.sh BUILD_DIR SECONDS}
 seconds=${2:?usage: run_fuzzers.sh BUILD_DIR SECONDS}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/boardshot-fuzz.XXXXXX")
+mkdir "$work/seeds" "$work/corpus"
 
-"$here/make_seeds.sh" "$work/seeds"
+# Seeds: the first 8 KiB of every PGN file, behind a header asking for game
+# 3 and for the whole game (-m1e9 as a little-endian double).
+header='\x02\x00\x00\x00\x00\x65\xcd\xcd\x41'
+index=0
+while IFS= read -r file; do
+  index=$((index + 1))
+  { printf "$header"; head -c 8192 "$file"; } >"$work/seeds/$index"
+done < <(find "$here/.." "$here/../../shared/corpus" -name '*.pgn' \
+           -not -path '*/build*' 2>/dev/null)
 
-run_target() {  # target name, longest input in bytes
-  local name=$1
-  mkdir -p "$work/$name"
-  echo "== $name: ${seconds}s"
-  if ! "$build/$name" -max_total_time="$seconds" -timeout=10 \
-      -rss_limit_mb=2048 -max_len="$2" -dict="$here/pgn.dict" \
-      -print_final_stats=1 -artifact_prefix="$work/$name-" \
-      "$work/$name" "$work/seeds/$name"; then
-    echo "== $name: finding kept in $work" >&2
-    ls -l "$work" >&2
-    exit 1
-  fi
-}
-
-run_target conversion_fuzzer 16384
-run_target board_moves_fuzzer 2048
+if ! "$build/conversion_fuzzer" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -max_len=16384 -dict="$here/pgn.dict" \
+    -print_final_stats=1 -artifact_prefix="$work/" \
+    "$work/corpus" "$work/seeds"; then
+  echo "finding kept in $work" >&2
+  exit 1
+fi
 rm -rf "$work"
