@@ -518,9 +518,12 @@ light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
 #declare Boardshot_Aspect = image_width / image_height;
 
 // The region every view keeps in frame: the board with its frame and both
-// blocks of captured pieces, two columns a side.
+// blocks of captured pieces, two columns a side, as seen from straight
+// above; the perspective views keep a wider margin, as pieces near the
+// camera look larger.
 #declare Boardshot_Half_Width = 6.6;
 #declare Boardshot_Half_Depth = 4.8;
+#declare Boardshot_Perspective_Half_Width = 7.8;
 
 #ifndef (Boardshot_Camera)
   #if (strcmp(Boardshot_Camera_Preset, "top") = 0)
@@ -549,13 +552,13 @@ light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
       #case (strcmp(Boardshot_Camera_Preset, "high"))
         #declare Boardshot_Elevation = 60;
         #declare Boardshot_Distance = 18;
-        #declare Boardshot_Seen_Half_Height = 4.9;
+        #declare Boardshot_Seen_Half_Height = 5.1;
         #declare Boardshot_Aim = <0, -0.4, -0.35>;
       #break
       #case (strcmp(Boardshot_Camera_Preset, "classic"))
         #declare Boardshot_Elevation = 44.5;
         #declare Boardshot_Distance = 16.7;
-        #declare Boardshot_Seen_Half_Height = 4.3;
+        #declare Boardshot_Seen_Half_Height = 4.7;
         #declare Boardshot_Aim = <0, -0.7, -0.6>;
       #break
       #else
@@ -573,7 +576,7 @@ light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
     // board moves down to leave room for it.
     #declare Boardshot_Room = (Boardshot_Caption ? 1.12 : 1);
     #declare Boardshot_Half_Angle = degrees(atan2(Boardshot_Room *
-      max(Boardshot_Half_Width, Boardshot_Seen_Half_Height * Boardshot_Aspect),
+      max(Boardshot_Perspective_Half_Width, Boardshot_Seen_Half_Height * Boardshot_Aspect),
       Boardshot_Distance));
     #declare Boardshot_Shift = Boardshot_Camera_Up * (Boardshot_Room - 1)
       * Boardshot_Seen_Half_Height * 0.6;
