@@ -64,11 +64,11 @@ const CaptureList& CapturesBy(const GameState& state, Side side) {
   return side == White ? state.capturedByWhite : state.capturedByBlack;
 }
 
-void appendCapture(GameState& state, Side side, PieceType type) {
+int AppendCapture(GameState& state, Side side, PieceType type) {
   CaptureList& list = CapturesBy(state, side);
-  if (list.count < 0 || list.count >= kCaptureListSize) return;
+  if (list.count < 0 || list.count >= kCaptureListSize) return -1;
   list.entries[list.count] = static_cast<std::int16_t>(type);
-  ++list.count;
+  return list.count++;
 }
 
 int SetUpBoard(GameState& state) {

@@ -61,6 +61,17 @@ constexpr bool OnBoard(int file, int rank) {
   return file >= 0 && file < kBoardSize && rank >= 0 && rank < kBoardSize;
 }
 
+// A square by its coordinates; the default names no square of the board.
+struct Coord {
+  int file = -1;
+  int rank = -1;
+};
+
+/// True when `square` is one of the 64 squares.
+constexpr bool OnBoard(const Coord& square) {
+  return OnBoard(square.file, square.rank);
+}
+
 /// The type of the piece on (file, rank), which must be on the board.
 PieceType TypeAt(const GameState& state, int file, int rank);
 
@@ -84,10 +95,10 @@ bool HoldsPiece(const GameState& state, int file, int rank, PieceType type,
 CaptureList& CapturesBy(GameState& state, Side side);
 const CaptureList& CapturesBy(const GameState& state, Side side);
 
-/// Appends `type` to the list of pieces captured by `side`. A list that
-/// already holds kCaptureListSize entries is left as it is, and nothing else
-/// in the state changes.
-void appendCapture(GameState& state, Side side, PieceType type);
+/// Appends `type` to the list of pieces captured by `side`. Returns the
+/// entry's index, or -1 when the list already holds kCaptureListSize entries:
+/// it is then left as it is, and nothing else in the state changes.
+int AppendCapture(GameState& state, Side side, PieceType type);
 
 /// Puts the initial position on ranks 1, 2, 7 and 8, relying on the
 /// value-initialised state for ranks 3 to 6; the capture lists are not

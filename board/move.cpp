@@ -159,11 +159,6 @@ Directions AllDirections() { return StepsFromAngles(0.0, kHalfRightAngle, 8); }
 
 // ------------------------------------------------------------------- pins
 
-struct Coord {
-  int file = -1;
-  int rank = -1;
-};
-
 bool SameSquare(const Coord& a, const Coord& b) {
   return a.file == b.file && a.rank == b.rank;
 }
@@ -236,8 +231,8 @@ CandidatePicker StartPicking(const GameState& state, Side side,
 // Offers a square holding a piece of the mover; returns true when it is
 // taken and the search can stop.
 bool Offer(CandidatePicker& picker, const Coord& square) {
-  if (!OnBoard(picker.first.file, picker.first.rank)) picker.first = square;
-  const bool noKing = !OnBoard(picker.king.file, picker.king.rank);
+  if (!OnBoard(picker.first)) picker.first = square;
+  const bool noKing = !OnBoard(picker.king);
   if (noKing || !ExposesKing(picker.state, picker.side, picker.king, square,
                              picker.target)) {
     picker.chosen = square;
@@ -246,11 +241,8 @@ bool Offer(CandidatePicker& picker, const Coord& square) {
   return false;
 }
 
-void VacatePicked(GameState& state, const CandidatePicker& picker) {
-  const Coord pick = OnBoard(picker.chosen.file, picker.chosen.rank)
-                         ? picker.chosen
-                         : picker.first;
-  if (OnBoard(pick.file, pick.rank)) Vacate(state, pick.file, pick.rank);
+Coord Picked(const CandidatePicker& picker) {
+  return OnBoard(picker.chosen) ? picker.chosen : picker.first;
 }
 
 // ------------------------------------------------------------------ search
@@ -269,7 +261,8 @@ bool IsCandidate(const GameState& state, const MoveSpec& spec, Side side,
 
 // The knight's squares: for each diagonal step, first the one two ranks
 // away, then the one two files away.
-void FindKnightSource(GameState& state, const MoveSpec& spec, Side side) {
+Coord FindKnightSource(const GameState& state, const MoveSpec& spec,
+                       Side side) {
   CandidatePicker picker = StartPicking(state, side, spec);
   const Directions diagonals = DiagonalDirections();
   for (int i = 0; i < diagonals.count; ++i) {
@@ -279,99 +272,99 @@ void FindKnightSource(GameState& state, const MoveSpec& spec, Side side) {
         {spec.targetFile + 2 * s.dx, spec.targetRank + s.dy}};
     for (const Coord& c : candidates) {
       if (IsCandidate(state, spec, side, c.file, c.rank) && Offer(picker, c)) {
-        VacatePicked(state, picker);
-        return;
+        return Picked(picker);
       }
     }
   }
-  VacatePicked(state, picker);
+  return Picked(picker);
 }
 
 // Bishops, rooks and queens walk outward along each line; the first occupied
 // square ends the line, whether or not it holds the piece sought.
-void FindSliderSource(GameState& state, const MoveSpec& spec, Side side,
-                      const Directions& directions) {
+Coord FindSliderSource(const GameState& state, const MoveSpec& spec, Side side,
+                       const Directions& directions) {
   CandidatePicker picker = StartPicking(state, side, spec);
   for (int i = 0; i < directions.count; ++i) {
     const Step s = directions.steps[i];
     for (int n = 1;; ++n) {
       const Coord at{spec.targetFile + n * s.dx, spec.targetRank + n * s.dy};
-      if (!OnBoard(at.file, at.rank)) break;
+      if (!OnBoard(at)) break;
       if (TypeAt(state, at.file, at.rank) == Empty) continue;
       if (IsCandidate(state, spec, side, at.file, at.rank) &&
           Offer(picker, at)) {
-        VacatePicked(state, picker);
-        return;
+        return Picked(picker);
       }
       break;
     }
   }
-  VacatePicked(state, picker);
+  return Picked(picker);
 }
 
-void FindKingSource(GameState& state, const MoveSpec& spec, Side side) {
+Coord FindKingSource(const GameState& state, const MoveSpec& spec, Side side) {
   const Directions all = AllDirections();
   for (int i = 0; i < all.count; ++i) {
-    const int file = spec.targetFile + all.steps[i].dx;
-    const int rank = spec.targetRank + all.steps[i].dy;
-    if (OnBoard(file, rank) && HoldsPiece(state, file, rank, King, side)) {
-      Vacate(state, file, rank);
-      return;
+    const Coord at{spec.targetFile + all.steps[i].dx,
+                   spec.targetRank + all.steps[i].dy};
+    if (OnBoard(at) && HoldsPiece(state, at.file, at.rank, King, side)) {
+      return at;
     }
   }
+  return {};
 }
 
-// Removes the pawn passed by a double step when a pawn captures onto the
-// empty square behind it. Only an opposing pawn is taken.
-bool TakeEnPassant(GameState& state, const MoveSpec& spec, Side side,
-                   int back) {
-  const int file = spec.targetFile;
-  const int rank = spec.targetRank + back;
-  if (TypeAt(state, file, spec.targetRank) != Empty) return false;
-  if (!OnBoard(file, rank)) return false;
-  if (!HoldsPiece(state, file, rank, Pawn, side == White ? Black : White)) {
-    return false;
-  }
-  Vacate(state, file, rank);
-  return true;
-}
+// The rank a pawn moving to the target comes from lies behind it.
+int PawnBack(Side side) { return side == White ? -1 : 1; }
 
-// A pawn comes from behind its target: diagonally for a capture, otherwise
-// one square back or, for a double step, two. Only the mover's own pawn is
-// taken by a step, so no other piece is ever lifted by a pawn move.
-bool FindPawnSource(GameState& state, const MoveSpec& spec, Side side) {
-  const int back = side == White ? -1 : 1;
+// A pawn comes from behind its target: for a capture from the hinted file,
+// otherwise one square back or, for a double step, two. Only the mover's own
+// pawn is taken by a step, so no other piece is ever lifted by a pawn move.
+Coord FindPawnSource(const GameState& state, const MoveSpec& spec, Side side) {
+  const int back = PawnBack(side);
   if (spec.isCapture) {
-    const int rank = spec.targetRank + back;
-    if (HintPresent(spec.fileHint) && OnBoard(spec.fileHint, rank)) {
-      Vacate(state, spec.fileHint, rank);
-    }
-    return TakeEnPassant(state, spec, side, back);
+    if (!HintPresent(spec.fileHint)) return {};
+    return {spec.fileHint, spec.targetRank + back};
   }
   for (int distance = 1; distance <= 2; ++distance) {
     const int rank = spec.targetRank + distance * back;
     if (IsCandidate(state, spec, side, spec.targetFile, rank)) {
-      Vacate(state, spec.targetFile, rank);
-      return false;
+      return {spec.targetFile, rank};
     }
   }
-  return false;
+  return {};
+}
+
+// The pawn passed by a double step, when a pawn captures onto the empty
+// square behind it: only an opposing pawn there is taken. Off the board when
+// the capture is no capture en passant.
+Coord EnPassantVictim(const GameState& state, const MoveSpec& spec, Side side) {
+  const Coord passed{spec.targetFile, spec.targetRank + PawnBack(side)};
+  if (TypeAt(state, spec.targetFile, spec.targetRank) != Empty) return {};
+  if (!OnBoard(passed)) return {};
+  const Side other = side == White ? Black : White;
+  if (!HoldsPiece(state, passed.file, passed.rank, Pawn, other)) return {};
+  return passed;
 }
 
 // -------------------------------------------------------------- execution
 
 // Castling puts king and rook on their squares without looking at the board.
-void Castle(GameState& state, Castling kind, Side side) {
+void Castle(GameState& state, Castling kind, Side side, MoveReport& report) {
   const int rank = side == White ? kWhiteBackRank : kBlackBackRank;
   const bool kingSide = kind == Castling::KingSide;
   const int kingFile = kingSide ? kFileG : kFileC;
   const int rookFile = kingSide ? kFileF : kFileD;
+  const int rookHome = kingSide ? kFileH : kFileA;
   SetType(state, kingFile, rank, King);
   SetType(state, rookFile, rank, Rook);
   Vacate(state, kFileE, rank);
-  Vacate(state, kingSide ? kFileH : kFileA, rank);
+  Vacate(state, rookHome, rank);
   SetColour(state, kingFile, rank, side);
   SetColour(state, rookFile, rank, side);
+  report.moved = report.sourceFound = report.castled = true;
+  report.from = {kFileE, rank};
+  report.to = {kingFile, rank};
+  report.rookFrom = {rookHome, rank};
+  report.rookTo = {rookFile, rank};
 }
 
 // The piece that stands on the target after the move: a promotion letter at
@@ -395,6 +388,19 @@ PieceType PlacedPiece(const char* token, const MoveSpec& spec) {
 bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
   return TypeAt(state, file, rank) != Empty &&
          ColourAt(state, file, rank) != side;
+}
+
+// Whether the square a move leaves held what the move names: the mover's
+// piece of the named kind, or, for a source written as a whole square, any
+// piece of the mover.
+bool LiftsPieceOfMover(const GameState& state, const MoveSpec& spec,
+                       const Coord& from, Side side) {
+  const PieceType type = TypeAt(state, from.file, from.rank);
+  if (type == Empty || ColourAt(state, from.file, from.rank) != side) {
+    return false;
+  }
+  return type == spec.piece ||
+         (HintPresent(spec.fileHint) && HintPresent(spec.rankHint));
 }
 
 }  // namespace
@@ -429,51 +435,73 @@ Step DirectionFromAngle(double theta) {
   return {UnitSign(std::cos(theta)), UnitSign(std::sin(theta))};
 }
 
-bool FindSource(GameState& state, const MoveSpec& spec, Side side) {
+Coord FindSource(const GameState& state, const MoveSpec& spec, Side side) {
   if (HintPresent(spec.fileHint) && HintPresent(spec.rankHint)) {
-    if (OnBoard(spec.fileHint, spec.rankHint)) {
-      Vacate(state, spec.fileHint, spec.rankHint);
-    }
-    return false;
+    return {spec.fileHint, spec.rankHint};
   }
-  if (!OnBoard(spec.targetFile, spec.targetRank)) return false;
+  if (!OnBoard(spec.targetFile, spec.targetRank)) return {};
   switch (spec.piece) {
     case Pawn: return FindPawnSource(state, spec, side);
-    case Knight: FindKnightSource(state, spec, side); break;
+    case Knight: return FindKnightSource(state, spec, side);
     case Bishop:
-      FindSliderSource(state, spec, side, DiagonalDirections());
-      break;
+      return FindSliderSource(state, spec, side, DiagonalDirections());
     case Rook:
-      FindSliderSource(state, spec, side, OrthogonalDirections());
-      break;
-    case Queen: FindSliderSource(state, spec, side, AllDirections()); break;
-    case King: FindKingSource(state, spec, side); break;
+      return FindSliderSource(state, spec, side, OrthogonalDirections());
+    case Queen: return FindSliderSource(state, spec, side, AllDirections());
+    case King: return FindKingSource(state, spec, side);
     case Empty: break;
   }
-  return false;
+  return {};
 }
 
-int ApplyMove(GameState& state, const char* token, Side side) {
+int ApplyMove(GameState& state, const char* token, Side side,
+              MoveReport* report) {
+  MoveReport unused;
+  MoveReport& done = report != nullptr ? *report : unused;
+  done = MoveReport{};
   const MoveSpec spec = DecodeMove(token);
   if (spec.endMarker) return -1;
   if (spec.castling != Castling::None) {
-    Castle(state, spec.castling, side);
+    Castle(state, spec.castling, side, done);
     return 0;
   }
-  const int file = spec.targetFile;
-  const int rank = spec.targetRank;
-  if (!OnBoard(file, rank)) return 0;
+  const Coord target{spec.targetFile, spec.targetRank};
+  if (!OnBoard(target)) return 0;
+  done.moved = true;
+  done.to = target;
 
   // A piece of the other side on the target is taken even when the token
   // leaves out its 'x'.
   const bool recordsCapture =
-      spec.isCapture || HoldsOpposingPiece(state, file, rank, side);
-  PieceType captured = TypeAt(state, file, rank);
-  if (FindSource(state, spec, side)) captured = Pawn;
-  if (recordsCapture) appendCapture(state, side, captured);
-
-  SetColour(state, file, rank, side);
-  SetType(state, file, rank, PlacedPiece(token, spec));
+      spec.isCapture ||
+      HoldsOpposingPiece(state, target.file, target.rank, side);
+  PieceType captured = TypeAt(state, target.file, target.rank);
+  Coord capturedFrom = target;
+  const Coord from = FindSource(state, spec, side);
+  if (OnBoard(from)) {
+    done.from = from;
+    done.sourceFound = LiftsPieceOfMover(state, spec, from, side);
+    Vacate(state, from.file, from.rank);
+  }
+  const bool bothHints =
+      HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
+  if (spec.piece == Pawn && spec.isCapture && !bothHints) {
+    const Coord passed = EnPassantVictim(state, spec, side);
+    if (OnBoard(passed)) {
+      Vacate(state, passed.file, passed.rank);
+      captured = Pawn;
+      capturedFrom = passed;
+    }
+  }
+  if (recordsCapture) {
+    done.captureIndex = AppendCapture(state, side, captured);
+    if (captured != Empty) {
+      done.captured = captured;
+      done.capturedFrom = capturedFrom;
+    }
+  }
+  SetColour(state, target.file, target.rank, side);
+  SetType(state, target.file, target.rank, PlacedPiece(token, spec));
   return 0;
 }
 

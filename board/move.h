@@ -34,6 +34,21 @@ struct Step {
   int dy = 0;
 };
 
+// What one half-move did to the board, for describing the last move.
+struct MoveReport {
+  bool moved = false;        // the token named a square of the board
+  bool sourceFound = false;  // a piece of the mover left `from`
+  Coord from;                // the square vacated for the moving piece
+  Coord to;
+  bool castled = false;
+  Coord rookFrom;
+  Coord rookTo;
+  PieceType captured = Empty;  // the piece taken, Empty when none
+  Coord capturedFrom;          // where it stood: the target or, en passant,
+                               // the passed pawn's square
+  int captureIndex = -1;       // its entry in the mover's capture list
+};
+
 /// Decodes the NUL-terminated `token` without looking at any position. Never
 /// fails and never reads past the token's NUL: a token too short to name a
 /// target square yields a target off the board. Besides the usual SAN forms
@@ -46,23 +61,24 @@ MoveSpec DecodeMove(const char* token);
 /// cos (for dx) or sin (for dy), or 0 when its magnitude is below 1e-10.
 Step DirectionFromAngle(double theta);
 
-/// Finds the piece that makes the move `spec` for `side` and vacates its
-/// square; finding nothing is not an error and vacates nothing. With both
-/// hints present it vacates that square without a search. Otherwise it
-/// searches outward from the target in a fixed order, takes only squares
-/// that agree with the hints present, and passes over a knight, bishop, rook
-/// or queen pinned to its king (unless every candidate is pinned). Reads and
-/// writes only squares on the board. Returns true when the move is a pawn
-/// capture en passant whose passed pawn it removed (the caller then records
-/// a Pawn as captured).
-bool FindSource(GameState& state, const MoveSpec& spec, Side side);
+/// The square the piece making the move `spec` for `side` leaves, or a Coord
+/// off the board when none is found (not an error). With both hints present
+/// it is that square, whatever it holds; for a pawn capture with a file hint
+/// the square behind the target on that file, whatever it holds. Otherwise
+/// the search goes outward from the target in a fixed order, takes only
+/// squares that agree with the hints present, and passes over a knight,
+/// bishop, rook or queen pinned to its king (unless every candidate is
+/// pinned). Changes nothing and reads only squares on the board.
+Coord FindSource(const GameState& state, const MoveSpec& spec, Side side);
 
 /// Decodes `token` (NUL-terminated SAN) and carries the move out for `side`
-/// on `state`. Returns -1 when the token is an end marker ('*' first),
-/// leaving the state unchanged, and 0 for every other token. A piece of the
-/// other side on the target (or anything on it, for a token with 'x') is
-/// appended to `side`'s capture list. A token whose target lies off the
-/// board (a result, a move number, a null move, garbage) changes nothing.
-int ApplyMove(GameState& state, const char* token, Side side);
+/// on `state`, describing it in `report` when one is given. Returns -1 when
+/// the token is an end marker ('*' first), leaving the state unchanged, and
+/// 0 for every other token. A piece of the other side on the target (or
+/// anything on it, for a token with 'x') is appended to `side`'s capture
+/// list. A token whose target lies off the board (a result, a move number, a
+/// null move, garbage) changes nothing.
+int ApplyMove(GameState& state, const char* token, Side side,
+              MoveReport* report = nullptr);
 
 }  // namespace boardshot

@@ -37,7 +37,7 @@ GameState FromPlacement(const std::string& placement) {
 
 void AppendLetters(GameState& state, Side side, const char* letters) {
   for (; *letters != '\0'; ++letters) {
-    appendCapture(
+    AppendCapture(
         state, side,
         static_cast<PieceType>(std::strchr(".pnbrqk", *letters) - ".pnbrqk"));
   }

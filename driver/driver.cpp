@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "reader/reader.h"
@@ -83,7 +84,22 @@ struct CommandLine {
   std::string inputFile;
   std::string outputFile;
   RunOptions options;
+  bool details = false;  // --details: describe the position after the pieces
 };
+
+// Long options may stand anywhere after the program name; they are taken out
+// before the file names and the one-letter options are read, so that a
+// command line without them means exactly what it always meant.
+std::vector<const char*> TakeLongOptions(int argc, const char* const argv[],
+                                         CommandLine& line) {
+  std::vector<const char*> rest(argv, argv + argc);
+  std::erase_if(rest, [&line](const char* arg) {
+    if (std::strcmp(arg, "--details") != 0) return false;
+    line.details = true;
+    return true;
+  });
+  return rest;
+}
 
 // Reads the options that follow the file names. Returns 0, or the result
 // code of the first option that ends the run.
@@ -152,9 +168,15 @@ bool IsSameFile(std::FILE* input, const std::string& outputPath) {
 int RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
               std::FILE* console) {
   GameState state{};
+  GameSummary summary;
+  GameSummary* details = line.details ? &summary : nullptr;
   int result = SetUpBoard(state);
-  if (result == 0) result = ReadGame(input, line.options, state, console);
-  if (result == 0 && !WriteScene(output, state)) result = kOutputNotWritten;
+  if (result == 0) {
+    result = ReadGame(input, line.options, state, console, details);
+  }
+  if (result == 0 && !WriteScene(output, state, details)) {
+    result = kOutputNotWritten;
+  }
   return result;
 }
 
@@ -199,12 +221,14 @@ int ConvertFiles(const CommandLine& line, std::FILE* console) {
 }  // namespace
 
 int RunConversion(int argc, const char* const argv[], std::FILE* console) {
-  if (argc < 2) {
+  CommandLine line;
+  const std::vector<const char*> args = TakeLongOptions(argc, argv, line);
+  if (args.size() < 2) {
     PrintUsage(console);
     return kUsagePrinted;
   }
-  CommandLine line;
-  int result = ReadCommandLine(argc, argv, line, console);
+  int result = ReadCommandLine(static_cast<int>(args.size()), args.data(), line,
+                               console);
   if (result != 0) return result;
   std::fprintf(
       console, "\nConverting %s to %s, game #%" PRId32 ", through move %s",

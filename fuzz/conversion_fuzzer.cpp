@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "board/move.h"
 #include "reader/reader.h"
+#include "scene/details.h"
 #include "scene/scene.h"
 
 namespace {
@@ -17,8 +19,9 @@ namespace {
 using namespace boardshot;
 
 // Byte 0 chooses the game (1 + byte; 255 the largest number); bytes 1-8 are
-// the `-m` value as a raw double, NaN and infinities included.
-constexpr std::size_t kHeaderSize = 9;
+// the `-m` value as a raw double, NaN and infinities included; an odd byte 9
+// asks for the position's details.
+constexpr std::size_t kHeaderSize = 10;
 
 RunOptions OptionsFrom(const std::uint8_t* header) {
   RunOptions options;
@@ -32,11 +35,12 @@ RunOptions OptionsFrom(const std::uint8_t* header) {
 // The reader's token buffer is far larger than most tokens, so each token
 // goes to the interpreter in an allocation of exactly its size: a read past
 // its end is then caught.
-int ApplyExactCopy(GameState& state, const char* token, Side side) {
+int ApplyExactCopy(GameState& state, const char* token, Side side,
+                   MoveReport* report) {
   const std::size_t size = std::strlen(token) + 1;
   const std::unique_ptr<char[]> copy(new char[size]);
   std::memcpy(copy.get(), token, size);
-  return ApplyMove(state, copy.get(), side);
+  return ApplyMove(state, copy.get(), side, report);
 }
 
 // Every square holds a type 0..6 and no bit beyond the colour; both capture
@@ -50,6 +54,35 @@ bool IsSoundState(const GameState& state) {
     if (list->count < 0 || list->count > kCaptureListSize) return false;
     for (int i = 0; i < list->count; ++i) {
       if (list->entries[i] < 0 || list->entries[i] > int{King}) return false;
+    }
+  }
+  return true;
+}
+
+// Every declaration of the details is `#declare Name = value;` on a line of
+// its own, the value a number or one string literal with nothing unescaped
+// in it, short enough for POV-Ray: no game text can become scene language.
+bool IsHarmless(const std::string& details) {
+  std::size_t at = 0;
+  while (at < details.size()) {
+    const std::size_t end = details.find('\n', at + 1);
+    const std::string line = details.substr(at, end - at);
+    at = end == std::string::npos ? details.size() : end;
+    const std::size_t equals = line.find(" = ");
+    if (line.rfind("\n#declare Boardshot_", 0) != 0 ||
+        equals == std::string::npos || line.back() != ';') {
+      return false;
+    }
+    const std::string value = line.substr(equals + 3, line.size() - equals - 4);
+    if (value.find_first_not_of("-0123456789") == std::string::npos) continue;
+    if (value.size() < 2 || value.size() > 255 || value.front() != '"' ||
+        value.back() != '"') {
+      return false;
+    }
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(value[i]);
+      if (c < 0x20 || c >= 0x7F || c == '"') return false;
+      if (c == '\\' && ++i + 1 >= value.size()) return false;
     }
   }
   return true;
@@ -72,11 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (console == nullptr || input == nullptr) std::abort();
 
   GameState state{};
+  GameSummary summary;
+  GameSummary* details = header[9] % 2 == 1 ? &summary : nullptr;
   SetUpBoard(state);
-  const int result =
-      ReadGameWith(input, OptionsFrom(header), state, console, ApplyExactCopy);
+  const int result = ReadGameWith(input, OptionsFrom(header), state, console,
+                                  ApplyExactCopy, details);
   std::fclose(input);
   if (result == 0) FormatScene(state);
   if (!IsSoundState(state)) std::abort();
+  if (result == 0 && details != nullptr && !IsHarmless(FormatDetails(summary)))
+    std::abort();
   return 0;
 }

@@ -14,8 +14,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/boardshot-fuzz.XXXXXX")
 mkdir "$work/seeds" "$work/corpus"
 
 # Seeds: the first 8 KiB of every PGN file, behind a header asking for game
-# 3 and for the whole game (-m1e9 as a little-endian double).
-header='\x02\x00\x00\x00\x00\x65\xcd\xcd\x41'
+# 3, the whole game (-m1e9 as a little-endian double) and its details.
+header='\x02\x00\x00\x00\x00\x65\xcd\xcd\x41\x01'
 index=0
 while IFS= read -r file; do
   index=$((index + 1))

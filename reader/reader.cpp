@@ -20,44 +20,63 @@ namespace {
 
 // A tag line is read this far for its tags; FEN tags are far shorter.
 constexpr std::size_t kTagLineCapacity = 1024;
-constexpr std::size_t kFenCapacity = 256;
 
-// What the wanted game's tags say that the replay needs.
+// The tags the reader keeps, by name in lower case; tag names are matched in
+// any case, and the first tag of a name counts.
+enum TagIndex {
+  kFenTag,
+  kWhiteTag,
+  kBlackTag,
+  kEventTag,
+  kDateTag,
+  kResultTag,
+  kKeptTags
+};
+constexpr const char* kKeptTagNames[kKeptTags] = {"fen",   "white", "black",
+                                                  "event", "date",  "result"};
+
+// What the wanted game's tags say.
 struct GameHeader {
-  bool hasFen;
+  bool seen[kKeptTags];
+  std::string values[kKeptTags];
   bool fenTooLong;
-  char fen[kFenCapacity];
 };
 
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-bool NamesFenTag(const char* name, std::size_t length) {
-  return length == 3 && (name[0] | 0x20) == 'f' && (name[1] | 0x20) == 'e' &&
-         (name[2] | 0x20) == 'n';
+// The kept tag `name` names, or kKeptTags for any other.
+int KeptTagIndex(const char* name, std::size_t length) {
+  for (int index = 0; index < kKeptTags; ++index) {
+    const char* kept = kKeptTagNames[index];
+    if (std::strlen(kept) != length) continue;
+    std::size_t i = 0;
+    while (i < length && (name[i] | 0x20) == kept[i]) ++i;
+    if (i == length) return index;
+  }
+  return kKeptTags;
 }
 
 // Passes over a tag value that starts after its opening quote, up to its
-// closing quote (or the end of the line), copying it into `value` (when
-// given) with the \" and \\ escapes undone. Returns the position after the
-// value; `tooLong` tells that the value did not fit.
-const char* ReadTagValue(const char* p, char* value, bool& tooLong) {
-  std::size_t length = 0;
+// closing quote (or the end of the line), appending it to `value` (when
+// given) with the \" and \\ escapes undone, up to kTagValueCapacity bytes.
+// Returns the position after the value; `cut` tells that some was left out.
+const char* ReadTagValue(const char* p, std::string* value, bool& cut) {
   for (; *p != '\0' && *p != '"'; ++p) {
     if (*p == '\\' && (p[1] == '"' || p[1] == '\\')) ++p;
     if (value == nullptr) continue;
-    if (length + 1 < kFenCapacity) {
-      value[length++] = *p;
+    if (value->size() < kTagValueCapacity) {
+      value->push_back(*p);
     } else {
-      tooLong = true;
+      cut = true;
     }
   }
-  if (value != nullptr) value[length] = '\0';
   return *p == '"' ? p + 1 : p;
 }
 
-// Finds the tag pairs in one tag line and keeps the first FEN value.
+// Finds the tag pairs in one tag line and keeps the values of the first tag
+// of each kept name.
 void ReadTagPairs(const char* line, GameHeader& header) {
   for (const char* p = std::strchr(line, '['); p != nullptr;
        p = std::strchr(p, '[')) {
@@ -65,12 +84,17 @@ void ReadTagPairs(const char* line, GameHeader& header) {
     while (IsTagSpace(*p)) ++p;
     const char* name = p;
     while (IsAsciiLetter(*p) || IsAsciiDigit(*p) || *p == '_') ++p;
-    const std::size_t nameLength = static_cast<std::size_t>(p - name);
+    const int index = KeptTagIndex(name, static_cast<std::size_t>(p - name));
     while (IsTagSpace(*p)) ++p;
     if (*p != '"') continue;
-    const bool isFen = NamesFenTag(name, nameLength) && !header.hasFen;
-    header.hasFen = header.hasFen || isFen;
-    p = ReadTagValue(p + 1, isFen ? header.fen : nullptr, header.fenTooLong);
+    std::string* value = nullptr;
+    bool cut = false;
+    if (index < kKeptTags && !header.seen[index]) {
+      header.seen[index] = true;
+      value = &header.values[index];
+    }
+    p = ReadTagValue(p + 1, value, cut);
+    if (index == kFenTag && cut) header.fenTooLong = true;
   }
 }
 
@@ -138,6 +162,10 @@ struct MovetextWalk {
   GameState* state;
   HalfMoveHandler applyHalfMove;
   std::FILE* console;
+  // With a summary the walk goes on past the limit, counting half-moves
+  // without applying them and without printing.
+  GameSummary* summary;
+  bool pastLimit;
 };
 
 enum class HalfMoveResult { kGoOn, kGameOver };
@@ -189,7 +217,7 @@ std::int32_t LeadingNumber(const char* text) {
 }
 
 void CheckMoveNumber(const MovetextWalk& walk) {
-  if (LeadingNumber(walk.token.text) != walk.moveNumber) {
+  if (!walk.pastLimit && LeadingNumber(walk.token.text) != walk.moveNumber) {
     std::fprintf(walk.console, "\nMove %s found, expecting %" PRIi32,
                  walk.token.text, walk.moveNumber);
   }
@@ -206,21 +234,45 @@ bool FetchHalfMove(MovetextWalk& walk) {
   return false;
 }
 
+void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
+                    const MoveReport& report) {
+  ++summary.halfMovesApplied;
+  summary.sideToMove = side == White ? Black : White;
+  summary.hasLastMove = true;
+  summary.lastMove = walk.token.text;
+  summary.lastMoveNumber = walk.moveNumber;
+  summary.lastSide = side;
+  summary.lastReport = report;
+}
+
 // Ends the game at a result or at the half-move limit; otherwise hands the
 // token to the move interpreter.
 HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (IsTerminationMarker(walk.token)) return HalfMoveResult::kGameOver;
   const double fullMove = static_cast<double>(walk.moveNumber) -
                           walk.limitOffset + (side == Black ? 0.5 : 0.0);
-  if (fullMove >= walk.moveLimit) return HalfMoveResult::kGameOver;
-  if (walk.applyHalfMove(*walk.state, walk.token.text, side) != 0) {
+  if (walk.pastLimit || fullMove >= walk.moveLimit) {
+    if (walk.summary == nullptr) return HalfMoveResult::kGameOver;
+    walk.pastLimit = true;
+    ++walk.summary->halfMoves;
+    return HalfMoveResult::kGoOn;
+  }
+  MoveReport report;
+  if (walk.applyHalfMove(*walk.state, walk.token.text, side, &report) != 0) {
     return HalfMoveResult::kGameOver;
+  }
+  if (walk.summary != nullptr) {
+    ++walk.summary->halfMoves;
+    RecordLastMove(*walk.summary, walk, side, report);
   }
   return HalfMoveResult::kGoOn;
 }
 
-int UnexpectedEnd(std::FILE* console) {
-  std::fputs("\nUnexpected end-of-file found", console);
+// The game's text ended where a move number belongs. Past the limit the
+// position is complete, and the count of half-moves ends here.
+int UnexpectedEnd(const MovetextWalk& walk) {
+  if (walk.pastLimit) return 0;
+  std::fputs("\nUnexpected end-of-file found", walk.console);
   return kInputEndedInMovetext;
 }
 
@@ -229,7 +281,7 @@ int UnexpectedEnd(std::FILE* console) {
 int ReadMovetext(MovetextWalk& walk, Side firstSide) {
   Side sideAfterNumber = firstSide;
   for (;;) {
-    if (!NextToken(walk.cursor, walk.token)) return UnexpectedEnd(walk.console);
+    if (!NextToken(walk.cursor, walk.token)) return UnexpectedEnd(walk);
     const bool numberLeftOut = IsMoveWithoutNumber(walk.token);
     if (!numberLeftOut) {
       if (walk.token.text[0] == '*' || std::strchr(walk.token.text, '-') ||
@@ -242,7 +294,9 @@ int ReadMovetext(MovetextWalk& walk, Side firstSide) {
     sideAfterNumber = White;
     bool haveToken = numberLeftOut;
     for (;;) {
-      if (!haveToken && !FetchHalfMove(walk)) return kInputEndedInMovetext;
+      if (!haveToken && !FetchHalfMove(walk)) {
+        return walk.pastLimit ? 0 : kInputEndedInMovetext;
+      }
       haveToken = false;
       if (PlayHalfMove(walk, side) == HalfMoveResult::kGameOver) return 0;
       if (side == Black) break;
@@ -252,10 +306,23 @@ int ReadMovetext(MovetextWalk& walk, Side firstSide) {
   }
 }
 
+void StartSummary(GameSummary& summary, const GameHeader& header,
+                  Side firstSide) {
+  summary = GameSummary{};
+  summary.white = header.values[kWhiteTag];
+  summary.black = header.values[kBlackTag];
+  summary.event = header.values[kEventTag];
+  summary.date = header.values[kDateTag];
+  summary.result = header.values[kResultTag];
+  summary.startsFromFen = header.seen[kFenTag];
+  summary.sideToMove = firstSide;
+}
+
 }  // namespace
 
 int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
-                 std::FILE* console, HalfMoveHandler applyHalfMove) {
+                 std::FILE* console, HalfMoveHandler applyHalfMove,
+                 GameSummary* summary) {
   GameText text{};
   OpenGameText(text, input);
   GameHeader header{};
@@ -269,10 +336,11 @@ int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
   walk.state = &state;
   walk.applyHalfMove = applyHalfMove;
   walk.console = console;
+  walk.summary = summary;
   Side firstSide = White;
-  if (header.hasFen) {
+  if (header.seen[kFenTag]) {
     FenPosition fen{};
-    if (header.fenTooLong || !ParseFen(header.fen, fen)) {
+    if (header.fenTooLong || !ParseFen(header.values[kFenTag].c_str(), fen)) {
       std::fprintf(console, "\nInvalid FEN in game #%" PRIi32,
                    options.gameNumber);
       return kInvalidFen;
@@ -281,6 +349,7 @@ int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
     firstSide = fen.sideToMove;
     walk.moveNumber = fen.fullMoveNumber;
   }
+  if (summary != nullptr) StartSummary(*summary, header, firstSide);
   // Whichever side makes it, the game's first half-move is counted as move
   // 1 for the limit.
   walk.limitOffset =
@@ -289,8 +358,8 @@ int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
 }
 
 int ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
-             std::FILE* console) {
-  return ReadGameWith(input, options, state, console, ApplyMove);
+             std::FILE* console, GameSummary* summary) {
+  return ReadGameWith(input, options, state, console, ApplyMove, summary);
 }
 
 }  // namespace boardshot

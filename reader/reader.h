@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
-
 #include "board/board.h"
+#include "board/game_summary.h"
+#include "board/move.h"
 
 namespace boardshot {
 
@@ -20,9 +21,11 @@ inline constexpr int kGameNotInFile = 256;
 inline constexpr int kInputEndedInMovetext = 258;
 inline constexpr int kInvalidFen = 259;
 
-// Carries out one half-move for a side; returns non-zero when the token is
-// an end marker. ApplyMove (board/move.h) is the real one.
-using HalfMoveHandler = int (*)(GameState& state, const char* token, Side side);
+// Carries out one half-move for a side, describing it in the report;
+// returns non-zero when the token is an end marker. ApplyMove
+// (board/move.h) is the real one.
+using HalfMoveHandler = int (*)(GameState& state, const char* token, Side side,
+                                MoveReport* report);
 
 /// Finds game options.gameNumber in `input` and applies its half-moves to
 /// `state` up to options.moveLimit, printing the reader's messages to
@@ -33,13 +36,16 @@ using HalfMoveHandler = int (*)(GameState& state, const char* token, Side side);
 /// Returns 0 when the position is complete, kGameNotInFile when the file
 /// holds fewer games (or cannot be read), kInputEndedInMovetext when the
 /// game's text ends before its end, kInvalidFen for a FEN tag that
-/// describes no board.
+/// describes no board. With a `summary`, the game's tags and last half-move
+/// are kept there, and its text is read on past the half-move limit, quietly,
+/// to count all its half-moves; the result and the messages stay the same.
 int ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
-             std::FILE* console);
+             std::FILE* console, GameSummary* summary = nullptr);
 
 /// ReadGame with another handler for the half-moves (tests use it to see
 /// exactly which tokens the reader hands on, and for which side).
 int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
-                 std::FILE* console, HalfMoveHandler applyHalfMove);
+                 std::FILE* console, HalfMoveHandler applyHalfMove,
+                 GameSummary* summary = nullptr);
 
 }  // namespace boardshot

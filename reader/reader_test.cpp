@@ -17,7 +17,8 @@ namespace {
 // takes no context, so the log lives here.
 std::string handedOn;
 
-int RecordHalfMove(GameState& /*state*/, const char* token, Side side) {
+int RecordHalfMove(GameState& /*state*/, const char* token, Side side,
+                   MoveReport* /*report*/) {
   handedOn += handedOn.empty() ? "" : " ";
   handedOn += (side == White ? "W:" : "B:") + std::string(token);
   return token[0] == '*' ? -1 : 0;

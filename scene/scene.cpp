@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "scene/details.h"
+
 namespace boardshot {
 namespace {
 
@@ -57,6 +59,13 @@ void AppendLosses(std::string& text, const CaptureList& list, char file,
 
 }  // namespace
 
+std::string CaptureSquareName(Side capturer, int index) {
+  if (capturer == White) {
+    return kBlackLossFile + std::to_string(kFirstBlackLossRank - index);
+  }
+  return kWhiteLossFile + std::to_string(kFirstWhiteLossRank + index);
+}
+
 std::string FormatScene(const GameState& state) {
   std::string text;
   AppendBoard(text, state);
@@ -67,8 +76,10 @@ std::string FormatScene(const GameState& state) {
   return text;
 }
 
-bool WriteScene(std::FILE* out, const GameState& state) {
-  const std::string text = FormatScene(state);
+bool WriteScene(std::FILE* out, const GameState& state,
+                const GameSummary* details) {
+  std::string text = FormatScene(state);
+  if (details != nullptr) text += FormatDetails(*details);
   return std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
 

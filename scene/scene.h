@@ -6,6 +6,7 @@
 #include <string>
 
 #include "board/board.h"
+#include "board/game_summary.h"
 
 namespace boardshot {
 
@@ -16,8 +17,15 @@ namespace boardshot {
 /// the text starts with a line break and does not end with one.
 std::string FormatScene(const GameState& state);
 
-/// Writes FormatScene(state) to `out`. Returns true when every byte was
-/// accepted by the stream; flushing and closing are the caller's to check.
-bool WriteScene(std::FILE* out, const GameState& state);
+/// The square name where entry `index` of the list of pieces captured by
+/// `capturer` stands in the scene: "`8", "`7", ... for the pieces White took,
+/// "i1", "i2", ... for those Black took.
+std::string CaptureSquareName(Side capturer, int index);
+
+/// Writes FormatScene(state) to `out`, followed by FormatDetails(*details)
+/// when `details` is given. Returns true when every byte was accepted by the
+/// stream; flushing and closing are the caller's to check.
+bool WriteScene(std::FILE* out, const GameState& state,
+                const GameSummary* details = nullptr);
 
 }  // namespace boardshot

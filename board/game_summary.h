@@ -1,0 +1,31 @@
+// What is known of a game besides its position: the tags a scene names and
+// the game's last half-move, filled in by the reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+#include "board/move.h"
+
+namespace boardshot {
+
+// Tag values are kept up to this many bytes, their PGN escapes undone.
+inline constexpr std::size_t kTagValueCapacity = 255;
+
+// What a scene's description of the position tells about the game.
+struct GameSummary {
+  std::string white, black, event, date, result;  // tag values, "" if absent
+  bool startsFromFen = false;
+  std::int64_t halfMovesApplied = 0;  // the position reached
+  std::int64_t halfMoves = 0;         // all the half-moves of the game's text
+  Side sideToMove = White;
+  bool hasLastMove = false;  // the fields below describe the last half-move
+  std::string lastMove;      // as written
+  std::int32_t lastMoveNumber = 0;
+  Side lastSide = White;
+  MoveReport lastReport;
+};
+
+}  // namespace boardshot
