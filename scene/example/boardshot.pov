@@ -282,7 +282,7 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
   finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
 }
 #declare Boardshot_Marked_Dark_Square = texture {
-  pigment { rgb <0.52, 0.42, 0.08> }
+  pigment { rgb <0.60, 0.49, 0.09> }
   finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
 }
 #declare Boardshot_Label_Texture = texture {
