@@ -1,43 +1,29 @@
 #!/usr/bin/env python3
 """Renders positions with the example scene and the real POV-Ray and checks
-what a viewer sees: square names the macros take or refuse, the view from
-Black's side, the last move's tint, fifteen captured pieces a side in frame,
-and hostile PGN tags that stay harmless strings.
+what a viewer sees: square names taken or refused, the view from Black's
+side, the last move's tint, fifteen captured pieces a side in frame, and
+hostile PGN tags that stay harmless strings.
 
     render_test.py BOARDSHOT_BINARY [unittest options]
 """
-import concurrent.futures
 import os
+import re
 import subprocess
 import sys
 import tempfile
 import unittest
+from concurrent.futures import ThreadPoolExecutor
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SCENE_DIR = os.path.join(SOURCE, "scene", "example")
-BOARDSHOT = None  # set from the command line
-
-
-def read_ppm(data):
-    """(width, height, bytes of RGB rows) of a binary PPM as POV-Ray writes it."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    assert fields[0] == b"P6" and fields[3] == b"255", fields
-    return int(fields[1]), int(fields[2]), data[pos + 1:]
 
 
 class Image:
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
+    """A binary PPM (P6, maxval 255), comment lines allowed."""
+
+    def __init__(self, ppm):
+        header = re.match(rb"P6\s+(?:#.*\n\s*)*(\d+)\s+(\d+)\s+255\s", ppm)
+        self.width, self.height = int(header[1]), int(header[2])
+        self.rgb = ppm[header.end():]
 
     def at(self, column, row):
         i = (row * self.width + column) * 3
@@ -49,25 +35,28 @@ class Image:
 
 
 def render(position, settings=(), width=96, height=72, quality=9):
-    """Renders the include text `position` with the scene settings given as
-    "Name = value" texts; returns (exit status, POV-Ray's messages, Image).
-    Quality 3 leaves out shadows."""
+    """(exit status, POV-Ray's messages, Image or None) of the include text
+    `position` under the settings ("Name = value"); quality 3 has no shadows."""
     with tempfile.TemporaryDirectory() as work:
         with open(os.path.join(work, "position.inc"), "w") as f:
             f.write(position)
         with open(os.path.join(work, "render.pov"), "w") as f:
-            f.write("#version 3.7;\n")
-            f.writelines("#declare %s;\n" % s for s in settings)
-            f.write('#include "boardshot.pov"\n')
+            f.write("#version 3.7;\n" + "".join("#declare %s;\n" % s for s in settings)
+                    + '#include "boardshot.pov"\n')
         run = subprocess.run(
-            ["povray", "+Irender.pov", "+L" + SCENE_DIR, "+Oimage.ppm", "+FP",
-             "+W%d" % width, "+H%d" % height, "+Q%d" % quality, "-A", "-D", "+WT1"],
-            cwd=work, capture_output=True, text=True)
-        image = None
-        if run.returncode == 0:
-            with open(os.path.join(work, "image.ppm"), "rb") as f:
-                image = Image(*read_ppm(f.read()))
-        return run.returncode, run.stdout + run.stderr, image
+            ["povray", "+Irender.pov", "+L" + os.path.join(SOURCE, "scene", "example"),
+             "+Oimage.ppm", "+FP", "+W%d" % width, "+H%d" % height, "+Q%d" % quality,
+             "-A", "-D", "+WT1"], cwd=work, capture_output=True, text=True)
+        if run.returncode != 0:
+            return run.returncode, run.stdout + run.stderr, None
+        with open(os.path.join(work, "image.ppm"), "rb") as f:
+            return 0, run.stdout + run.stderr, Image(f.read())
+
+
+def render_all(jobs):
+    """render(*job) for every job, four at a time."""
+    with ThreadPoolExecutor(4) as pool:
+        return list(pool.map(lambda job: render(*job), jobs))
 
 
 def parse_trouble(messages):
@@ -75,23 +64,20 @@ def parse_trouble(messages):
 
 
 def top_view_pixel(square, width, height, side=0):
-    """The pixel above a square's centre in the "top" camera's picture: the
-    view fits the board and both blocks of captured pieces, 13.2 x 9.6
-    units, turned half round from Black's side."""
-    units_high = 2 * max(4.8, 6.6 * height / width)
-    scale = height / units_high
+    """The pixel over a square's centre in the "top" camera's picture, which
+    fits 13.2 x 9.6 units (board and captured pieces), turned half round from
+    Black's side."""
+    scale = height / (2 * max(4.8, 6.6 * height / width))
     x, z = ord(square[0]) - ord("a") - 3.5, int(square[1:]) - 4.5
     if side:
         x, z = -x, -z
     return int(width / 2 + x * scale), int(height / 2 - z * scale)
 
 
-def sample_final():
-    """The include with details of the sample game's end, 22... Kxb7."""
+def boardshot(pgn_path, *options):
     with tempfile.TemporaryDirectory() as work:
-        out = os.path.join(work, "final.inc")
-        subprocess.run([BOARDSHOT, os.path.join(SOURCE, "samples", "fried-liver.pgn"),
-                        out, "--details"], capture_output=True, check=True)
+        out = os.path.join(work, "out.inc")
+        subprocess.run([BOARDSHOT, pgn_path, out, *options], capture_output=True, check=True)
         with open(out) as f:
             return f.read()
 
@@ -99,120 +85,86 @@ def sample_final():
 TOP = ['Boardshot_Camera_Preset = "top"']
 
 
-class SquareNames(unittest.TestCase):
-    CASES = [  # record, accepted
-        ('_Queen("i15",0)', True), ('_Rook("i10",0)', True),
-        ('_Knight("`-6",1)', True), ('_Bishop("`0",1)', True),
-        ('_King("h8",1)', True), ('_Pawn("j1",0)', False),
-        ('_Pawn("_1",0)', False), ('_Pawn("a",0)', False), ('_Pawn("",0)', False),
-        ('_Pawn("a-",0)', False), ('_Pawn("e4.5",0)', False),
-        ('_Pawn("e4",2)', False)]
-
-    def test_records_are_taken_or_refused_with_the_scenes_message(self):
-        with concurrent.futures.ThreadPoolExecutor(4) as pool:
-            runs = list(pool.map(lambda c: render("\n" + c[0], (), 8, 6), self.CASES))
-        for (record, accepted), (status, messages, _) in zip(self.CASES, runs):
+class Rendering(unittest.TestCase):
+    def test_square_names_are_taken_or_refused_with_the_scenes_message(self):
+        cases = [('_Queen("i15",0)', True), ('_Rook("i10",0)', True),
+                 ('_Knight("`-6",1)', True), ('_Bishop("`0",1)', True),
+                 ('_King("h8",1)', True), ('_Pawn("j1",0)', False), ('_Pawn("_1",0)', False),
+                 ('_Pawn("a",0)', False), ('_Pawn("",0)', False), ('_Pawn("a-",0)', False),
+                 ('_Pawn("e4.5",0)', False), ('_Pawn("e4",2)', False)]
+        runs = render_all([("\n" + record, (), 8, 6) for record, _ in cases])
+        for (record, accepted), (status, messages, _) in zip(cases, runs):
             with self.subTest(record=record):
-                if accepted:
-                    self.assertEqual(status, 0, messages)
-                    self.assertFalse(parse_trouble(messages), messages)
-                else:
-                    self.assertNotEqual(status, 0)
+                self.assertEqual(status == 0 and not parse_trouble(messages), accepted,
+                                 messages)
+                if not accepted:
                     self.assertIn("boardshot.pov:", messages)
 
-
-class Views(unittest.TestCase):
-    W, H = 136, 96
-
-    @classmethod
-    def setUpClass(cls):
-        position = sample_final()
-        settings = [TOP, TOP + ["Boardshot_View_Side = 1"],
-                    TOP + ["Boardshot_Mark_Last_Move = 0"]]
-        with concurrent.futures.ThreadPoolExecutor(3) as pool:
-            runs = list(pool.map(lambda s: render(position, s, cls.W, cls.H), settings))
+    def test_views_and_last_move_of_the_sample_game(self):
+        # The end of the sample game, 22... Kxb7, seen from above.
+        final = boardshot(os.path.join(SOURCE, "samples", "fried-liver.pgn"), "--details")
+        w, h = 136, 96
+        runs = render_all([(final, TOP, w, h), (final, TOP + ["Boardshot_View_Side = 1"], w, h),
+                           (final, TOP + ["Boardshot_Mark_Last_Move = 0"], w, h)])
         for status, messages, _ in runs:
-            assert status == 0 and not parse_trouble(messages), messages
-        cls.white, cls.black, cls.unmarked = (run[2] for run in runs)
-
-    def test_view_from_black_turns_the_board_half_round(self):
-        # Black's king b7, bishop e6, rook e5; White's king g1, pawns a2, h2.
+            self.assertFalse(status or parse_trouble(messages), messages)
+        white, black, unmarked = (run[2] for run in runs)
+        # From Black's side every square shows what it shows from White's,
+        # turned half round: where White's view has Black's king on b7,
+        # Black's has the white pawn on g2.
         for square in ["b7", "e6", "g1", "a2", "h2", "d4", "b8"]:
-            seen_white = self.white.at(*top_view_pixel(square, self.W, self.H, 0))
-            seen_black = self.black.at(*top_view_pixel(square, self.W, self.H, 1))
+            seen_white = white.at(*top_view_pixel(square, w, h, 0))
+            seen_black = black.at(*top_view_pixel(square, w, h, 1))
             self.assertLess(max(abs(a - b) for a, b in zip(seen_white, seen_black)), 30,
                             square)
-        # Where White's view shows the black king on b7, Black's shows g2's pawn.
-        b7 = top_view_pixel("b7", self.W, self.H)
-        self.assertLess(sum(self.white.at(*b7)), 150)
-        self.assertGreater(sum(self.black.at(*b7)), 400)
-
-    def test_last_move_squares_are_tinted(self):
-        # 22... Kxb7: the king came from b8; the squares turn yellow, d4 not.
+        b7 = top_view_pixel("b7", w, h)
+        self.assertLess(sum(white.at(*b7)), 150)
+        self.assertGreater(sum(black.at(*b7)), 400)
+        # The king came from b8: both squares turn yellow, d4 stays as it was.
         for square in ["b8", "b7"]:
-            column, row = top_view_pixel(square, self.W, self.H)
-            corner = (column - 3, row + 3)
-            red, green, blue = self.white.at(*corner)
-            plain_red, plain_green, plain_blue = self.unmarked.at(*corner)
+            column, row = top_view_pixel(square, w, h)
+            red, green, blue = white.at(column - 3, row + 3)
+            plain_red, plain_green, plain_blue = unmarked.at(column - 3, row + 3)
             self.assertGreater(green - blue, plain_green - plain_blue + 25, square)
-        d4 = top_view_pixel("d4", self.W, self.H)
-        self.assertFalse(self.white.changed(self.unmarked, *d4, threshold=8))
+        self.assertFalse(white.changed(unmarked, *top_view_pixel("d4", w, h), threshold=8))
 
-
-class CapturedPieces(unittest.TestCase):
-    KINGS = '\n_King("e1",0)\n_King("e8",1)'
-
-    def test_fifteen_a_side_fit_in_the_default_view(self):
-        full = self.KINGS + "".join('\n_King("i%d",0)\n_King("`%d",1)' % (n, 8 - n + 1)
-                                    for n in range(1, 16))
-        farthest = self.KINGS + '\n_King("i15",0)\n_King("`-6",1)'
-        for width, height in [(96, 54), (80, 60)]:
-            with concurrent.futures.ThreadPoolExecutor(3) as pool:
-                # Without shadows, which may run off the picture.
-                runs = list(pool.map(lambda p: render(p, (), width, height, 3),
-                                     [self.KINGS, full, farthest]))
-            for status, messages, _ in runs:
-                self.assertEqual(status, 0, messages)
+    def test_fifteen_captured_pieces_a_side_fit_in_the_default_view(self):
+        kings = '\n_King("e1",0)\n_King("e8",1)'
+        full = kings + "".join('\n_King("i%d",0)\n_King("`%d",1)' % (n, 9 - n)
+                               for n in range(1, 16))
+        farthest = kings + '\n_King("i15",0)\n_King("`-6",1)'
+        for w, h in [(96, 54), (80, 60)]:
+            # Without shadows, which may run off the picture.
+            runs = render_all([(p, (), w, h, 3) for p in (kings, full, farthest)])
             bare, crowded, far = (run[2] for run in runs)
-            border = [(c, r) for c in range(width) for r in (0, height - 1)] + \
-                     [(c, r) for r in range(height) for c in (0, width - 1)]
+            border = [(c, r) for c in range(w) for r in (0, h - 1)] + \
+                     [(c, r) for r in range(h) for c in (0, w - 1)]
             self.assertFalse([p for p in border if crowded.changed(bare, *p)],
-                             "captured pieces reach the edge of %dx%d" % (width, height))
+                             "captured pieces reach the edge of %dx%d" % (w, h))
             # The camera stays put: the middle of the board is unchanged.
-            self.assertFalse(crowded.changed(bare, width // 2, height // 2, 8))
+            self.assertFalse(crowded.changed(bare, w // 2, h // 2, 8))
             # The farthest places on both sides are in the picture.
-            for half in (range(0, width // 2), range(width // 2, width)):
-                self.assertTrue(any(far.changed(bare, c, r)
-                                    for c in half for r in range(height)))
+            for half in (range(0, w // 2), range(w // 2, w)):
+                self.assertTrue(any(far.changed(bare, c, r) for c in half for r in range(h)))
 
-
-class HostileTags(unittest.TestCase):
-    TAGS = {"White": '"; #include "/etc/passwd',
-            "Black": "#while(1) #end \\ \\\" ` ' ; }",
-            "Event": "\u00c9v\u00e9nement \u2014 caf\u00e9",
-            "Site": "x" * 600}
-
-    def test_tags_stay_strings_in_the_scene(self):
+    def test_hostile_tags_stay_strings(self):
+        tags = {"White": '"; #include "/etc/passwd', "Black": "#while(1) #end \\ \\\" ` ;",
+                "Event": "\u00c9v\u00e9nement \u2014 caf\u00e9", "Site": "x" * 600}
         with tempfile.TemporaryDirectory() as work:
-            with open(os.path.join(work, "game.pgn"), "w", encoding="utf-8") as f:
-                for name, value in self.TAGS.items():
-                    f.write('[%s "%s"]\n' % (name, value.replace("\\", "\\\\")
-                                             .replace('"', '\\"')))
+            pgn = os.path.join(work, "game.pgn")
+            with open(pgn, "w", encoding="utf-8") as f:
+                f.writelines('[%s "%s"]\n' % (name, value.replace("\\", "\\\\")
+                                              .replace('"', '\\"'))
+                             for name, value in tags.items())
                 f.write("\n1. e4 e5 2. Nf3 *\n")
-            subprocess.run([BOARDSHOT, "game.pgn", "game.inc", "--details"], cwd=work,
-                           capture_output=True, check=True)
-            with open(os.path.join(work, "game.inc")) as f:
-                position = f.read()
-        if "Boardshot_White" not in position:
-            self.skipTest("this boardshot writes no --details")
-        shown = ["Boardshot_White", "Boardshot_Black"]
-        debug = "".join('#debug concat("<", %s, ">\\n")\n' % n for n in shown)
-        status, messages, _ = render(position + "\n" + debug,
-                                     ["Boardshot_Caption = 1"], 32, 24)
-        self.assertEqual(status, 0, messages)
-        self.assertFalse(parse_trouble(messages), messages)
+            position = boardshot(pgn, "--details")
+        # The caption draws every string; #debug shows two as POV-Ray read them.
+        shown = "".join('#debug concat("<", Boardshot_%s, ">\\n")\n' % n
+                        for n in ("White", "Black"))
+        status, messages, _ = render(position + "\n" + shown, ["Boardshot_Caption = 1"], 32, 24)
+        self.assertFalse(status or parse_trouble(messages), messages)
         for name in ["White", "Black"]:
-            self.assertIn("<%s>" % self.TAGS[name], messages)
+            self.assertIn("<%s>" % tags[name], messages)
 
 
 if __name__ == "__main__":
