@@ -448,23 +448,29 @@ background { rgb <0.05, 0.06, 0.08> }
   }
 #end
 
-// Smooth start and stop of a gliding piece.
-#macro Boardshot_Ease(T) (T * T * (3 - 2 * T)) #end
+// How far a gliding piece has got, 0 to 1, when the glide as a whole has
+// got from Begin to End of its way; it starts and stops smoothly.
+#macro Boardshot_Phase(Begin, End)
+  #local T = min(1, max(0, (Boardshot_Glide - Begin) / (End - Begin)));
+  (T * T * (3 - 2 * T))
+#end
 
-#declare Boardshot_Glide_Eased = Boardshot_Ease(min(1, max(0, Boardshot_Glide)));
 // A captured piece leaves the board while the capturer covers the last part
 // of its way, and grows in its place beside the board meanwhile.
 #declare Boardshot_Leaving = min(1, max(0, (Boardshot_Glide - 0.6) / 0.4));
 
-// Where a piece that stands on Square after the last move stood before it,
-// for a move from From to To; in between, the point along the way, a knight
-// hopping in an arc.
-#macro Boardshot_Glide_Point(Kind, From, To)
+// The point Phase of the way from From to To, lifted in an arc that peaks
+// at height Hop halfway.
+#macro Boardshot_Glide_Point(From, To, Phase, Hop)
   #local Start = Boardshot_Square_Position(From);
   #local End = Boardshot_Square_Position(To);
-  #local Hop = (strcmp(Kind, "Knight") = 0 ? 0.9 * sin(pi * Boardshot_Glide_Eased) : 0);
-  (Start + (End - Start) * Boardshot_Glide_Eased + y * Hop)
+  (Start + (End - Start) * Phase + y * Hop * sin(pi * Phase))
 #end
+
+// A knight hops; in castling the king goes first and the rook then jumps
+// over it.
+#declare Boardshot_Castling = (strlen(Boardshot_Move_Rook_To) > 0);
+#declare Boardshot_Mover_Phase = Boardshot_Phase(0, (Boardshot_Castling ? 0.5 : 1));
 
 #declare Boardshot_Gliding = (Boardshot_Glide < 1 & strlen(Boardshot_Move_From) > 0
                               & strlen(Boardshot_Move_To) > 0);
@@ -483,11 +489,12 @@ background { rgb <0.05, 0.06, 0.08> }
     #if (asc(Boardshot_Move_San) >= asc("a") & asc(Boardshot_Move_San) <= asc("h"))
       #local Shape = "Pawn";
     #end
-    Boardshot_Draw(Shape, Colour,
-                   Boardshot_Glide_Point(Kind, Boardshot_Move_From, Square), 1)
-  #elseif (strlen(Boardshot_Move_Rook_To) > 0 & strcmp(Square, Boardshot_Move_Rook_To) = 0)
-    Boardshot_Draw(Kind, Colour,
-                   Boardshot_Glide_Point(Kind, Boardshot_Move_Rook_From, Square), 1)
+    #local Hop = (strcmp(Shape, "Knight") = 0 ? 0.9 : 0);
+    Boardshot_Draw(Shape, Colour, Boardshot_Glide_Point(Boardshot_Move_From, Square,
+                                                        Boardshot_Mover_Phase, Hop), 1)
+  #elseif (Boardshot_Castling & strcmp(Square, Boardshot_Move_Rook_To) = 0)
+    Boardshot_Draw(Kind, Colour, Boardshot_Glide_Point(Boardshot_Move_Rook_From, Square,
+                                                       Boardshot_Phase(0.5, 1), 2), 1)
   #elseif (strlen(Boardshot_Move_Taken_At) > 0 & strcmp(Square, Boardshot_Move_Taken_At) = 0)
     #if (Boardshot_Leaving < 1)
       Boardshot_Draw(Kind, Colour, Boardshot_Square_Position(Boardshot_Move_Taken_From),
