@@ -133,6 +133,9 @@ void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
 struct Directions {
   Step steps[8];
   int count = 0;
+
+  const Step* begin() const { return steps; }
+  const Step* end() const { return steps + count; }
 };
 
 int UnitSign(double value) {
@@ -149,13 +152,21 @@ Directions StepsFromAngles(double first, double increment, int count) {
   return directions;
 }
 
-Directions DiagonalDirections() {
-  return StepsFromAngles(kHalfRightAngle, kRightAngle, 4);
+// The three families of steps, derived from their angles once, on first use,
+// so that a search costs table lookups and no trigonometry.
+const Directions& DiagonalDirections() {
+  static const Directions diagonal =
+      StepsFromAngles(kHalfRightAngle, kRightAngle, 4);
+  return diagonal;
 }
-Directions OrthogonalDirections() {
-  return StepsFromAngles(0.0, kRightAngle, 4);
+const Directions& OrthogonalDirections() {
+  static const Directions orthogonal = StepsFromAngles(0.0, kRightAngle, 4);
+  return orthogonal;
 }
-Directions AllDirections() { return StepsFromAngles(0.0, kHalfRightAngle, 8); }
+const Directions& AllDirections() {
+  static const Directions all = StepsFromAngles(0.0, kHalfRightAngle, 8);
+  return all;
+}
 
 // ------------------------------------------------------------------- pins
 
@@ -211,38 +222,33 @@ bool ExposesKing(const GameState& state, Side side, const Coord& king,
   return false;
 }
 
-// Chooses among the pieces a search meets, in search order: the first one
-// that may move without exposing its king, or else the first one met.
-struct CandidatePicker {
-  const GameState& state;
-  Side side;
-  Coord target;
-  Coord king;
-  Coord first;
-  Coord chosen;
+// The squares a search found holding a piece that could make the move, in
+// search order: at most one per direction, or per knight square.
+struct Candidates {
+  Coord squares[8];
+  int count = 0;
 };
 
-CandidatePicker StartPicking(const GameState& state, Side side,
-                             const MoveSpec& spec) {
+void Add(Candidates& candidates, const Coord& square) {
+  if (candidates.count < 8) candidates.squares[candidates.count++] = square;
+}
+
+// The first candidate that may move without exposing its king, or else the
+// first one met. A lone candidate moves whatever its pins, so the king is
+// only looked for when there is a choice.
+Coord Choose(const GameState& state, Side side, const MoveSpec& spec,
+             const Candidates& candidates) {
+  if (candidates.count == 0) return {};
+  if (candidates.count == 1) return candidates.squares[0];
+  const Coord king = KingOf(state, side);
+  if (!OnBoard(king)) return candidates.squares[0];
   const Coord target{spec.targetFile, spec.targetRank};
-  return {state, side, target, KingOf(state, side), Coord{}, Coord{}};
-}
-
-// Offers a square holding a piece of the mover; returns true when it is
-// taken and the search can stop.
-bool Offer(CandidatePicker& picker, const Coord& square) {
-  if (!OnBoard(picker.first)) picker.first = square;
-  const bool noKing = !OnBoard(picker.king);
-  if (noKing || !ExposesKing(picker.state, picker.side, picker.king, square,
-                             picker.target)) {
-    picker.chosen = square;
-    return true;
+  for (int i = 0; i < candidates.count; ++i) {
+    if (!ExposesKing(state, side, king, candidates.squares[i], target)) {
+      return candidates.squares[i];
+    }
   }
-  return false;
-}
-
-Coord Picked(const CandidatePicker& picker) {
-  return OnBoard(picker.chosen) ? picker.chosen : picker.first;
+  return candidates.squares[0];
 }
 
 // ------------------------------------------------------------------ search
@@ -263,48 +269,38 @@ bool IsCandidate(const GameState& state, const MoveSpec& spec, Side side,
 // away, then the one two files away.
 Coord FindKnightSource(const GameState& state, const MoveSpec& spec,
                        Side side) {
-  CandidatePicker picker = StartPicking(state, side, spec);
-  const Directions diagonals = DiagonalDirections();
-  for (int i = 0; i < diagonals.count; ++i) {
-    const Step s = diagonals.steps[i];
-    const Coord candidates[2] = {
+  Candidates candidates;
+  for (const Step& s : DiagonalDirections()) {
+    const Coord squares[2] = {
         {spec.targetFile + s.dx, spec.targetRank + 2 * s.dy},
         {spec.targetFile + 2 * s.dx, spec.targetRank + s.dy}};
-    for (const Coord& c : candidates) {
-      if (IsCandidate(state, spec, side, c.file, c.rank) && Offer(picker, c)) {
-        return Picked(picker);
-      }
+    for (const Coord& c : squares) {
+      if (IsCandidate(state, spec, side, c.file, c.rank)) Add(candidates, c);
     }
   }
-  return Picked(picker);
+  return Choose(state, side, spec, candidates);
 }
 
 // Bishops, rooks and queens walk outward along each line; the first occupied
 // square ends the line, whether or not it holds the piece sought.
 Coord FindSliderSource(const GameState& state, const MoveSpec& spec, Side side,
                        const Directions& directions) {
-  CandidatePicker picker = StartPicking(state, side, spec);
-  for (int i = 0; i < directions.count; ++i) {
-    const Step s = directions.steps[i];
+  Candidates candidates;
+  for (const Step& s : directions) {
     for (int n = 1;; ++n) {
       const Coord at{spec.targetFile + n * s.dx, spec.targetRank + n * s.dy};
       if (!OnBoard(at)) break;
       if (TypeAt(state, at.file, at.rank) == Empty) continue;
-      if (IsCandidate(state, spec, side, at.file, at.rank) &&
-          Offer(picker, at)) {
-        return Picked(picker);
-      }
+      if (IsCandidate(state, spec, side, at.file, at.rank)) Add(candidates, at);
       break;
     }
   }
-  return Picked(picker);
+  return Choose(state, side, spec, candidates);
 }
 
 Coord FindKingSource(const GameState& state, const MoveSpec& spec, Side side) {
-  const Directions all = AllDirections();
-  for (int i = 0; i < all.count; ++i) {
-    const Coord at{spec.targetFile + all.steps[i].dx,
-                   spec.targetRank + all.steps[i].dy};
+  for (const Step& step : AllDirections()) {
+    const Coord at{spec.targetFile + step.dx, spec.targetRank + step.dy};
     if (OnBoard(at) && HoldsPiece(state, at.file, at.rank, King, side)) {
       return at;
     }
@@ -390,6 +386,13 @@ bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
          ColourAt(state, file, rank) != side;
 }
 
+// A move written as two squares without a piece letter ('g1f3', 'e7e8q')
+// names no kind of piece.
+bool NamesSourceSquareOnly(const char* token, const MoveSpec& spec) {
+  return spec.piece == Pawn && HintPresent(spec.fileHint) &&
+         HintPresent(spec.rankHint) && token[0] == 'a' + spec.fileHint;
+}
+
 // Whether the square a move leaves held what the move names: the mover's
 // piece of the named kind, or, for a source written as a whole square, any
 // piece of the mover.
@@ -469,6 +472,7 @@ int ApplyMove(GameState& state, const char* token, Side side,
   if (!OnBoard(target)) return 0;
   done.moved = true;
   done.to = target;
+  done.piece = NamesSourceSquareOnly(token, spec) ? Empty : spec.piece;
 
   // A piece of the other side on the target is taken even when the token
   // leaves out its 'x'.

@@ -37,6 +37,8 @@ struct Step {
 // What one half-move did to the board, for describing the last move.
 struct MoveReport {
   bool moved = false;        // the token named a square of the board
+  PieceType piece = Empty;   // the kind the token names; Empty for a move
+                             // written as two squares without a letter
   bool sourceFound = false;  // a piece of the mover left `from`
   Coord from;                // the square vacated for the moving piece
   Coord to;

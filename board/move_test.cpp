@@ -272,7 +272,7 @@ const MoveRow kRealGames[] = {
 };
 INSTANTIATE_TEST_SUITE_P(RealGames, Moves, testing::ValuesIn(kRealGames));
 
-// The search tries the directions in the order these angles give.
+// The search tries the directions in the order the stored angles give.
 TEST(DirectionFromAngle, StoredAnglesGiveExactStepsInSearchOrder) {
   const double right = 1.5707963268, half = 0.785398163398;
   const int all[8][2] = {{1, 0},  {1, 1},   {0, 1},  {-1, 1},

@@ -234,6 +234,27 @@ bool FetchHalfMove(MovetextWalk& walk) {
   return false;
 }
 
+const char* PieceName(PieceType type) {
+  switch (type) {
+    case Pawn: return "pawn";
+    case Knight: return "knight";
+    case Bishop: return "bishop";
+    case Rook: return "rook";
+    case Queen: return "queen";
+    case King: return "king";
+    default: return "piece";
+  }
+}
+
+// The replay goes on as written, putting the piece on its target; the user
+// learns that the picture may hold a piece the game never had.
+void WarnNoPieceFound(const MovetextWalk& walk, Side side,
+                      const MoveReport& report) {
+  std::fprintf(walk.console, "\nNo %s %s can make the move %" PRIi32 "%s %s",
+               side == White ? "white" : "black", PieceName(report.piece),
+               walk.moveNumber, side == White ? "." : "...", walk.token.text);
+}
+
 void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
                     const MoveReport& report) {
   ++summary.halfMovesApplied;
@@ -261,6 +282,7 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (walk.applyHalfMove(*walk.state, walk.token.text, side, &report) != 0) {
     return HalfMoveResult::kGameOver;
   }
+  if (report.moved && !report.sourceFound) WarnNoPieceFound(walk, side, report);
   if (walk.summary != nullptr) {
     ++walk.summary->halfMoves;
     RecordLastMove(*walk.summary, walk, side, report);
