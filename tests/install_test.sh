@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and uses it as a user would: the
-# manual page reads without warnings, and the installed render script finds
-# the installed scene and renders what the installed binary writes.
+# manual pages read without warnings, and the installed render tool finds the
+# installed scene and renders what the installed binary writes.
 #
 #   install_test.sh BUILD_DIR SAMPLE_PGN
 set -euo pipefail
@@ -18,24 +18,32 @@ fail() {
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/boardshot share/man/man1/boardshot.1 \
-            share/boardshot/boardshot.pov share/boardshot/render.sh; do
+for file in bin/boardshot bin/boardshot-render share/man/man1/boardshot.1 \
+            share/man/man1/boardshot-render.1 share/boardshot/boardshot.pov \
+            share/boardshot/render.sh; do
   [[ -f $prefix/$file ]] || fail "$file is not installed"
 done
-[[ -x $prefix/share/boardshot/render.sh ]] || fail "render.sh is not executable"
+for file in bin/boardshot-render share/boardshot/render.sh; do
+  [[ -x $prefix/$file ]] || fail "$file is not executable"
+done
 
 if command -v groff >/dev/null 2>&1; then
-  warnings=$(groff -man -ww -z "$prefix/share/man/man1/boardshot.1" 2>&1)
-  [[ -z $warnings ]] || fail "the manual page has warnings: $warnings"
+  for page in boardshot boardshot-render; do
+    warnings=$(groff -man -ww -z "$prefix/share/man/man1/$page.1" 2>&1)
+    [[ -z $warnings ]] || fail "the manual page $page.1 has warnings: $warnings"
+  done
 fi
 
 cd "$prefix"
 "$prefix/bin/boardshot" "$sample" position.inc -m0 >/dev/null ||
   fail "the installed binary did not convert $sample"
 if command -v povray >/dev/null 2>&1; then
-  "$prefix/share/boardshot/render.sh" position.inc position.png 40 30 >/dev/null ||
-    fail "the installed render.sh did not render"
+  "$prefix/bin/boardshot-render" position.inc position.png --size 40x30 >/dev/null ||
+    fail "the installed boardshot-render did not render"
   [[ $(head -c 4 position.png | od -An -c | tr -d ' ') == 211PNG ]] ||
-    fail "render.sh wrote no PNG"
+    fail "boardshot-render wrote no PNG"
+  "$prefix/share/boardshot/render.sh" position.inc old.png 40 30 >/dev/null ||
+    fail "the installed render.sh did not render"
+  [[ -f old.png ]] || fail "render.sh wrote no PNG"
 fi
 echo "installed and used from $prefix"

@@ -2,41 +2,75 @@
 //
 // The position comes from a scene include of macro calls such as
 // _Knight("f3",0): one call per piece, naming a square and a colour (0 white,
-// 1 black). This scene defines the six macros, the board, the table beside it
-// where captured pieces stand, the lights and the camera, and then includes
-// the file named by Boardshot_Position (default "position.inc", searched in
-// the current directory and the library paths):
+// 1 black), optionally followed by the declarations `boardshot --details`
+// writes (Boardshot_Last_From, Boardshot_White, ...). This scene defines the
+// six macros, which only record the pieces; it includes the file named by
+// Boardshot_Position (default "position.inc", searched in the current
+// directory and the library paths), and then draws the board, the pieces,
+// the captured pieces beside the board, the lights and the camera:
 //
-//   boardshot game.pgn position.inc
+//   boardshot game.pgn position.inc --details
 //   povray +Iboardshot.pov +Oposition.png +W800 +H600 +A0.3
 //
-// To include another file, declare its name before this scene:
+// Settings, each declared before including this scene (defaults in
+// brackets):
+//
+//   Boardshot_Position       the include to read ["position.inc"]; "" leaves
+//                            the position out
+//   Boardshot_View_Side      0 looks from White's side, 1 from Black's [0]
+//   Boardshot_Camera_Preset  "high" sees over every piece, "classic" is the
+//                            lower view of earlier versions, "top" a
+//                            diagram seen from straight above ["high"]
+//   Boardshot_Camera         a camera of your own, instead of a preset
+//   Boardshot_Coordinates    1 letters a-h and numbers 1-8 on the frame [1]
+//   Boardshot_Mark_Last_Move 1 tints the last move's squares, when the
+//                            include holds the details [1]
+//   Boardshot_Caption        1 writes the players and the last move at the
+//                            top of the picture (preset cameras only) [0]
+//   Boardshot_Glide          for films: how far the last move has got, from
+//                            0 (the pieces as before it) to 1 (done) [1]
+//   Boardshot_Light_Samples  area light samples a side; 2 renders faster [4]
+//
+// For example:
 //
 //   #version 3.7;
 //   #declare Boardshot_Position = "mygame.inc";
+//   #declare Boardshot_View_Side = 1;
 //   #include "boardshot.pov"
 //
-// Declaring Boardshot_Position as "" leaves the position out, for scenes that
-// reuse the board and the pieces and place them themselves.
-//
-// Squares: files a..h lie left to right and ranks 1..8 from the viewer away,
-// one unit per square, the board's top at height 0. The file '`' before a and
-// the file 'i' after h are rows on the table beside the board where captured
-// pieces stand; their numbers run on past 1..8 (i9, `0, `-1, ...).
+// Squares: files a..h lie left to right and ranks 1..8 from White away, one
+// unit per square, the board's top at height 0. The file '`' before a and
+// the file 'i' after h are the captured pieces' places on the table beside
+// the board: each side's lost pieces stand in a block of columns of eight,
+// White's (i1, i2, ...) right of the board from rank 1 up, Black's (`8, `7,
+// ..., `0, `-1, ...) left of it from rank 8 down, then on in the next column
+// further out.
 
 #version 3.7;
 
 global_settings { assumed_gamma 1.0 max_trace_level 6 }
 
-#ifndef (Boardshot_Position)
-  #declare Boardshot_Position = "position.inc";
+#ifndef (Boardshot_Position) #declare Boardshot_Position = "position.inc"; #end
+#ifndef (Boardshot_View_Side) #declare Boardshot_View_Side = 0; #end
+#ifndef (Boardshot_Camera_Preset) #declare Boardshot_Camera_Preset = "high"; #end
+#ifndef (Boardshot_Coordinates) #declare Boardshot_Coordinates = 1; #end
+#ifndef (Boardshot_Mark_Last_Move) #declare Boardshot_Mark_Last_Move = 1; #end
+#ifndef (Boardshot_Caption) #declare Boardshot_Caption = 0; #end
+#ifndef (Boardshot_Glide) #declare Boardshot_Glide = 1; #end
+#ifndef (Boardshot_Light_Samples) #declare Boardshot_Light_Samples = 4; #end
+
+#if (Boardshot_View_Side != 0 & Boardshot_View_Side != 1)
+  #error "boardshot.pov: Boardshot_View_Side is neither 0 (White) nor 1 (Black)\n"
 #end
 
 // ---------------------------------------------------------------------------
 // Square names
 
-// How far the rows of captured pieces stand from the board's edge files.
-#declare Boardshot_Row_Gap = 0.55;
+// The frame around the board, and how far the first column of captured
+// pieces stands from it, and the next columns from each other.
+#declare Boardshot_Frame_Width = 0.5;
+#declare Boardshot_Row_Gap = 0.6;
+#declare Boardshot_Column_Step = 0.85;
 // The table top beside the board, below the board's top.
 #declare Boardshot_Table_Height = -0.3;
 
@@ -76,26 +110,31 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
   val(Digits)
 #end
 
-// The lowest and highest rank any piece stands on, for the camera; the
-// board and the first ranks of the capture rows are always in view.
-#declare Boardshot_Lowest_Rank = -1;
-#declare Boardshot_Highest_Rank = 9;
-
-// Where a piece on the square stands: the centre of its foot.
+// Where a piece on the square stands: the centre of its foot. A captured
+// piece's number counts from its side's first place (i1, `8); every eight
+// start a new column further from the board, so fifteen losses a side take
+// two columns the length of the board.
 #macro Boardshot_Square_Position(Square)
   #local File = Boardshot_File_Number(Square);
   #local Rank = Boardshot_Rank_Number(Square);
-  #declare Boardshot_Lowest_Rank = min(Boardshot_Lowest_Rank, Rank);
-  #declare Boardshot_Highest_Rank = max(Boardshot_Highest_Rank, Rank);
-  #local X = File - 3.5;
-  #if (File < 0)
-    #local X = X - Boardshot_Row_Gap;
+  #if (File >= 0 & File <= 7)
+    #local Result = <File - 3.5, 0, Rank - 4.5>;
+    #if (Rank < 1 | Rank > 8)
+      #local Result = <File - 3.5, Boardshot_Table_Height, Rank - 4.5>;
+    #end
+  #else
+    #local Place = (File > 7 ? Rank - 1 : 8 - Rank);
+    #local Column = max(0, floor(Place / 8));
+    #local Row = Place - 8 * Column;
+    #local Out = 4 + Boardshot_Frame_Width + Boardshot_Row_Gap
+                 + Column * Boardshot_Column_Step;
+    #if (File > 7)
+      #local Result = <Out, Boardshot_Table_Height, Row - 3.5>;
+    #else
+      #local Result = <-Out, Boardshot_Table_Height, 3.5 - Row>;
+    #end
   #end
-  #if (File > 7)
-    #local X = X + Boardshot_Row_Gap;
-  #end
-  #local OnBoard = (File >= 0 & File <= 7 & Rank >= 1 & Rank <= 8);
-  <X, (OnBoard ? 0 : Boardshot_Table_Height), Rank - 4.5>
+  Result
 #end
 
 // ---------------------------------------------------------------------------
@@ -126,15 +165,6 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
   finish { ambient 0 diffuse 0.9 }
 }
 
-#macro Boardshot_Piece_Texture(Square, Colour)
-  #switch (Colour)
-    #case (0) Boardshot_White_Texture #break
-    #case (1) Boardshot_Black_Texture #break
-    #else
-      #error concat("boardshot.pov: colour ", str(Colour, 0, -1),
-                    " on square \"", Square, "\" is neither 0 nor 1\n")
-  #end
-#end
 
 // ---------------------------------------------------------------------------
 // Pieces, each standing on the origin, about 0.7 wide; y is up.
@@ -246,59 +276,105 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
   box { <-0.12, 1.50, -0.04>, <0.12, 1.58, 0.04> }
 }
 
-// ---------------------------------------------------------------------------
-// The six macros of a boardshot scene include
-
-#macro Boardshot_Place(Piece, Square, Colour, Turn)
-  object {
-    Piece
-    texture { Boardshot_Piece_Texture(Square, Colour) }
-    rotate y * Turn
-    translate Boardshot_Square_Position(Square)
-  }
-#end
-
-#macro _Pawn(Square, Colour)
-  Boardshot_Place(Boardshot_Pawn, Square, Colour, 0)
-#end
-#macro _Rook(Square, Colour)
-  Boardshot_Place(Boardshot_Rook, Square, Colour, 0)
-#end
-// Knights look towards the other side, turned so the viewer sees their head
-// from the side.
-#macro _Knight(Square, Colour)
-  Boardshot_Place(Boardshot_Knight, Square, Colour, (Colour = 0 ? 35 : 215))
-#end
-#macro _Bishop(Square, Colour)
-  Boardshot_Place(Boardshot_Bishop, Square, Colour, 0)
-#end
-#macro _Queen(Square, Colour)
-  Boardshot_Place(Boardshot_Queen, Square, Colour, 0)
-#end
-#macro _King(Square, Colour)
-  Boardshot_Place(Boardshot_King, Square, Colour, 0)
-#end
+// The squares of the last move, tinted towards yellow.
+#declare Boardshot_Marked_Light_Square = texture {
+  pigment { rgb <0.88, 0.80, 0.30> }
+  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
+}
+#declare Boardshot_Marked_Dark_Square = texture {
+  pigment { rgb <0.60, 0.49, 0.09> }
+  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
+}
+#declare Boardshot_Label_Texture = texture {
+  pigment { rgb <0.95, 0.88, 0.70> }
+  finish { ambient 0 diffuse 0.6 emission 0.35 }
+}
 
 // ---------------------------------------------------------------------------
-// Board, table, lights and camera
+// The six macros of a boardshot scene include. They record the pieces; the
+// pieces are drawn after the include, when its details (the last move) are
+// known.
+
+#declare Boardshot_Most_Pieces = 256;
+#declare Boardshot_Pieces = 0;
+#declare Boardshot_Piece_Kind = array[Boardshot_Most_Pieces];
+#declare Boardshot_Piece_Square = array[Boardshot_Most_Pieces];
+#declare Boardshot_Piece_Colour = array[Boardshot_Most_Pieces];
+
+#macro Boardshot_Record(Kind, Square, Colour)
+  #if (Colour != 0 & Colour != 1)
+    #error concat("boardshot.pov: colour ", str(Colour, 0, -1),
+                  " on square \"", Square, "\" is neither 0 nor 1\n")
+  #end
+  #local Unused = Boardshot_Square_Position(Square);  // refuses a bad name now
+  #if (Boardshot_Pieces >= Boardshot_Most_Pieces)
+    #error "boardshot.pov: more pieces than this scene can hold\n"
+  #end
+  #declare Boardshot_Piece_Kind[Boardshot_Pieces] = Kind;
+  #declare Boardshot_Piece_Square[Boardshot_Pieces] = Square;
+  #declare Boardshot_Piece_Colour[Boardshot_Pieces] = Colour;
+  #declare Boardshot_Pieces = Boardshot_Pieces + 1;
+#end
+
+#macro _Pawn(Square, Colour) Boardshot_Record("Pawn", Square, Colour) #end
+#macro _Knight(Square, Colour) Boardshot_Record("Knight", Square, Colour) #end
+#macro _Bishop(Square, Colour) Boardshot_Record("Bishop", Square, Colour) #end
+#macro _Rook(Square, Colour) Boardshot_Record("Rook", Square, Colour) #end
+#macro _Queen(Square, Colour) Boardshot_Record("Queen", Square, Colour) #end
+#macro _King(Square, Colour) Boardshot_Record("King", Square, Colour) #end
+
+// ---------------------------------------------------------------------------
+// The position
+
+#if (strlen(Boardshot_Position) > 0)
+  #include Boardshot_Position
+#end
+
+// The last move's squares and SAN, or "" when the include holds no details
+// or the game has not begun.
+#declare Boardshot_Move_From = "";
+#ifdef (Boardshot_Last_From) #declare Boardshot_Move_From = Boardshot_Last_From; #end
+#declare Boardshot_Move_To = "";
+#ifdef (Boardshot_Last_To) #declare Boardshot_Move_To = Boardshot_Last_To; #end
+#declare Boardshot_Move_Rook_From = "";
+#ifdef (Boardshot_Last_Rook_From) #declare Boardshot_Move_Rook_From = Boardshot_Last_Rook_From; #end
+#declare Boardshot_Move_Rook_To = "";
+#ifdef (Boardshot_Last_Rook_To) #declare Boardshot_Move_Rook_To = Boardshot_Last_Rook_To; #end
+#declare Boardshot_Move_Taken_From = "";
+#ifdef (Boardshot_Last_Captured_From) #declare Boardshot_Move_Taken_From = Boardshot_Last_Captured_From; #end
+#declare Boardshot_Move_Taken_At = "";
+#ifdef (Boardshot_Last_Captured_At) #declare Boardshot_Move_Taken_At = Boardshot_Last_Captured_At; #end
+#declare Boardshot_Move_San = "";
+#ifdef (Boardshot_Last_Move) #declare Boardshot_Move_San = Boardshot_Last_Move; #end
+
+// ---------------------------------------------------------------------------
+// Board and table
+
+#macro Boardshot_Square_Texture(File, Rank)
+  #local Name = concat(chr(asc("a") + File), str(Rank + 1, 0, 0));
+  #local Marked = (Boardshot_Mark_Last_Move != 0 & strlen(Boardshot_Move_To) > 0
+                   & (strcmp(Name, Boardshot_Move_From) = 0
+                      | strcmp(Name, Boardshot_Move_To) = 0));
+  #local Dark = (mod(File + Rank, 2) = 0);
+  #if (Marked)
+    #if (Dark) Boardshot_Marked_Dark_Square #else Boardshot_Marked_Light_Square #end
+  #else
+    #if (Dark) Boardshot_Dark_Square #else Boardshot_Light_Square #end
+  #end
+#end
 
 #declare Boardshot_Board = union {
   #for (File, 0, 7)
     #for (Rank, 0, 7)
       box {
         <File - 4, -0.2, Rank - 4>, <File - 3, 0, Rank - 3>
-        texture {
-          #if (mod(File + Rank, 2) = 0)
-            Boardshot_Dark_Square
-          #else
-            Boardshot_Light_Square
-          #end
-        }
+        texture { Boardshot_Square_Texture(File, Rank) }
       }
     #end
   #end
   difference {
-    box { <-4.35, Boardshot_Table_Height, -4.35>, <4.35, -0.02, 4.35> }
+    #local Edge = 4 + Boardshot_Frame_Width;
+    box { <-Edge, Boardshot_Table_Height, -Edge>, <Edge, -0.02, Edge> }
     box { <-4, -0.25, -4>, <4, 0, 4> }
     texture { Boardshot_Frame_Texture }
   }
@@ -310,38 +386,268 @@ plane { y, Boardshot_Table_Height texture { Boardshot_Table_Texture } }
 
 background { rgb <0.05, 0.06, 0.08> }
 
-light_source {
-  <-9, 20, -14>, rgb 1.3
-  area_light x * 2.5, z * 2.5, 4, 4 adaptive 1 jitter circular orient
-}
-light_source { <12, 10, -6>, rgb 0.35 shadowless }
-light_source { <0, 8, 14>, rgb 0.25 shadowless }
-
 // ---------------------------------------------------------------------------
-// The position
+// Coordinates: file letters along the frame's edge nearest the viewer, rank
+// numbers along the viewer's left, lying on the frame and turned to be read
+// from the viewer's side.
 
-#if (strlen(Boardshot_Position) > 0)
-  #include Boardshot_Position
-#end
+#declare Boardshot_Label_Size = 0.4;
 
-// ---------------------------------------------------------------------------
-// The camera
-
-// From White's side, high enough to see every square and both rows of
-// captured pieces from rank -1 to rank 9. Rows that run further (a long game
-// can lose 15 pieces a side: i15, `-6) move the camera back until they fit.
-// A scene that declares Boardshot_Camera before including this one chooses
-// its own view.
-#ifndef (Boardshot_Camera)
-  #declare Boardshot_Camera_Reach =
-    (Boardshot_Highest_Rank - Boardshot_Lowest_Rank) / 10;
-  #declare Boardshot_Camera_Aim =
-    <0, -0.7, (Boardshot_Highest_Rank + Boardshot_Lowest_Rank) / 2 - 4.6>;
-  #declare Boardshot_Camera = camera {
-    location Boardshot_Camera_Aim + <0, 11.7, -11.9> * Boardshot_Camera_Reach
-    look_at Boardshot_Camera_Aim
-    right x * image_width / image_height
-    angle 47
+#macro Boardshot_Label(Text, Centre)
+  #local Letter = text { ttf "timrom.ttf" Text 0.01, 0 }
+  #local Middle = (min_extent(Letter) + max_extent(Letter)) / 2;
+  object {
+    Letter
+    translate -<Middle.x, Middle.y, 0>
+    scale Boardshot_Label_Size
+    rotate x * 90
+    rotate y * 180 * Boardshot_View_Side
+    translate Centre + y * -0.015
+    texture { Boardshot_Label_Texture }
+    no_shadow
   }
 #end
+
+#if (Boardshot_Coordinates)
+  #declare Boardshot_Label_Line = 4 + Boardshot_Frame_Width / 2;
+  #declare Boardshot_Facing = 1 - 2 * Boardshot_View_Side;  // +1 White, -1 Black
+  #for (Index, 0, 7)
+    Boardshot_Label(chr(asc("a") + Index),
+                    <Index - 3.5, 0, -Boardshot_Label_Line * Boardshot_Facing>)
+    Boardshot_Label(str(Index + 1, 0, 0),
+                    <-Boardshot_Label_Line * Boardshot_Facing, 0, Index - 3.5>)
+  #end
+#end
+
+// ---------------------------------------------------------------------------
+// The pieces
+
+#macro Boardshot_Shape(Kind)
+  #if (strcmp(Kind, "Pawn") = 0) Boardshot_Pawn
+  #elseif (strcmp(Kind, "Knight") = 0) Boardshot_Knight
+  #elseif (strcmp(Kind, "Bishop") = 0) Boardshot_Bishop
+  #elseif (strcmp(Kind, "Rook") = 0) Boardshot_Rook
+  #elseif (strcmp(Kind, "Queen") = 0) Boardshot_Queen
+  #else Boardshot_King
+  #end
+#end
+
+// Knights look towards the other side, turned so that a viewer on White's
+// side sees their head from the side.
+#macro Boardshot_Draw(Kind, Colour, Place, Size)
+  object {
+    Boardshot_Shape(Kind)
+    texture {
+      #if (Colour = 0) Boardshot_White_Texture #else Boardshot_Black_Texture #end
+    }
+    #if (strcmp(Kind, "Knight") = 0)
+      rotate y * (Colour = 0 ? 35 : 215)
+    #end
+    scale Size
+    translate Place
+  }
+#end
+
+// How far a gliding piece has got, 0 to 1, when the glide as a whole has
+// got from Begin to End of its way; it starts and stops smoothly.
+#macro Boardshot_Phase(Begin, End)
+  #local T = min(1, max(0, (Boardshot_Glide - Begin) / (End - Begin)));
+  (T * T * (3 - 2 * T))
+#end
+
+// A captured piece leaves the board while the capturer covers the last part
+// of its way, and grows in its place beside the board meanwhile.
+#declare Boardshot_Leaving = min(1, max(0, (Boardshot_Glide - 0.6) / 0.4));
+
+// The point Phase of the way from From to To, lifted in an arc that peaks
+// at height Hop halfway.
+#macro Boardshot_Glide_Point(From, To, Phase, Hop)
+  #local Start = Boardshot_Square_Position(From);
+  #local End = Boardshot_Square_Position(To);
+  (Start + (End - Start) * Phase + y * Hop * sin(pi * Phase))
+#end
+
+// A knight hops; in castling the king goes first and the rook then jumps
+// over it.
+#declare Boardshot_Castling = (strlen(Boardshot_Move_Rook_To) > 0);
+#declare Boardshot_Mover_Phase = Boardshot_Phase(0, (Boardshot_Castling ? 0.5 : 1));
+
+#declare Boardshot_Gliding = (Boardshot_Glide < 1 & strlen(Boardshot_Move_From) > 0
+                              & strlen(Boardshot_Move_To) > 0);
+
+#for (Index, 0, Boardshot_Pieces - 1)
+  #local Kind = Boardshot_Piece_Kind[Index];
+  #local Square = Boardshot_Piece_Square[Index];
+  #local Colour = Boardshot_Piece_Colour[Index];
+  #local Place = Boardshot_Square_Position(Square);
+  #if (!Boardshot_Gliding)
+    Boardshot_Draw(Kind, Colour, Place, 1)
+  #elseif (strcmp(Square, Boardshot_Move_To) = 0)
+    // A promoted piece still glides as the pawn it was: a pawn move's SAN
+    // starts with its file letter.
+    #local Shape = Kind;
+    #if (asc(Boardshot_Move_San) >= asc("a") & asc(Boardshot_Move_San) <= asc("h"))
+      #local Shape = "Pawn";
+    #end
+    #local Hop = (strcmp(Shape, "Knight") = 0 ? 0.9 : 0);
+    Boardshot_Draw(Shape, Colour, Boardshot_Glide_Point(Boardshot_Move_From, Square,
+                                                        Boardshot_Mover_Phase, Hop), 1)
+  #elseif (Boardshot_Castling & strcmp(Square, Boardshot_Move_Rook_To) = 0)
+    Boardshot_Draw(Kind, Colour, Boardshot_Glide_Point(Boardshot_Move_Rook_From, Square,
+                                                       Boardshot_Phase(0.5, 1), 2), 1)
+  #elseif (strlen(Boardshot_Move_Taken_At) > 0 & strcmp(Square, Boardshot_Move_Taken_At) = 0)
+    #if (Boardshot_Leaving < 1)
+      Boardshot_Draw(Kind, Colour, Boardshot_Square_Position(Boardshot_Move_Taken_From),
+                     1 - Boardshot_Leaving)
+    #end
+    #if (Boardshot_Leaving > 0)
+      Boardshot_Draw(Kind, Colour, Place, Boardshot_Leaving)
+    #end
+  #else
+    Boardshot_Draw(Kind, Colour, Place, 1)
+  #end
+#end
+
+// ---------------------------------------------------------------------------
+// Lights and camera, both turned half round for the view from Black's side
+
+#declare Boardshot_View_Turn = y * 180 * Boardshot_View_Side;
+
+light_source {
+  <-9, 20, -14>, rgb 1.3
+  area_light x * 2.5, z * 2.5, Boardshot_Light_Samples, Boardshot_Light_Samples
+  adaptive 1 jitter circular orient
+  rotate Boardshot_View_Turn
+}
+light_source { <12, 10, -6>, rgb 0.35 shadowless rotate Boardshot_View_Turn }
+light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
+
+#declare Boardshot_Aspect = image_width / image_height;
+
+// The region every view keeps in frame: the board with its frame and both
+// blocks of captured pieces, two columns a side, as seen from straight
+// above; the perspective views keep a wider margin, as pieces near the
+// camera look larger.
+#declare Boardshot_Half_Width = 6.6;
+#declare Boardshot_Half_Depth = 4.8;
+#declare Boardshot_Perspective_Half_Width = 7.8;
+
+#ifndef (Boardshot_Camera)
+  #if (strcmp(Boardshot_Camera_Preset, "top") = 0)
+    // A caption takes the top of the picture: the view widens and the
+    // board moves down to leave room for it.
+    #declare Boardshot_Room = (Boardshot_Caption ? 1.2 : 1);
+    #declare Boardshot_Board_Height =
+      2 * max(Boardshot_Half_Depth, Boardshot_Half_Width / Boardshot_Aspect);
+    #declare Boardshot_Units_Per_Frame_Height = Boardshot_Room * Boardshot_Board_Height;
+    #declare Boardshot_Camera_Right = vrotate(x, Boardshot_View_Turn);
+    #declare Boardshot_Camera_Up = vrotate(z, Boardshot_View_Turn);
+    #declare Boardshot_Camera_Location = y * 30 + Boardshot_Camera_Up * 0.4
+      * (Boardshot_Units_Per_Frame_Height - Boardshot_Board_Height);
+    #declare Boardshot_Camera_Forward = -y;
+    #declare Boardshot_Camera = camera {
+      orthographic
+      location Boardshot_Camera_Location
+      direction -y
+      up Boardshot_Camera_Up * Boardshot_Units_Per_Frame_Height
+      right Boardshot_Camera_Right * Boardshot_Units_Per_Frame_Height * Boardshot_Aspect
+    }
+  #else
+    // Elevation of the line of sight, distance to the aimed point, and the
+    // half height of the board seen at that distance, found by eye.
+    #switch (0)
+      #case (strcmp(Boardshot_Camera_Preset, "high"))
+        #declare Boardshot_Elevation = 60;
+        #declare Boardshot_Distance = 18;
+        #declare Boardshot_Seen_Half_Height = 5.1;
+        #declare Boardshot_Aim = <0, -0.4, -0.35>;
+      #break
+      #case (strcmp(Boardshot_Camera_Preset, "classic"))
+        #declare Boardshot_Elevation = 44.5;
+        #declare Boardshot_Distance = 16.7;
+        #declare Boardshot_Seen_Half_Height = 4.7;
+        #declare Boardshot_Aim = <0, -0.7, -0.6>;
+      #break
+      #else
+        #error concat("boardshot.pov: Boardshot_Camera_Preset \"",
+                      Boardshot_Camera_Preset, "\" is none of high, classic, top\n")
+    #end
+    #declare Boardshot_Aim = vrotate(Boardshot_Aim, Boardshot_View_Turn);
+    #declare Boardshot_Camera_Location = Boardshot_Aim + vrotate(
+      Boardshot_Distance * <0, sin(radians(Boardshot_Elevation)), -cos(radians(Boardshot_Elevation))>,
+      Boardshot_View_Turn);
+    #declare Boardshot_Camera_Forward = vnormalize(Boardshot_Aim - Boardshot_Camera_Location);
+    #declare Boardshot_Camera_Right = vnormalize(vcross(y, Boardshot_Camera_Forward));
+    #declare Boardshot_Camera_Up = vcross(Boardshot_Camera_Forward, Boardshot_Camera_Right);
+    // A caption takes the top of the picture: the view widens and the
+    // board moves down to leave room for it.
+    #declare Boardshot_Room = (Boardshot_Caption ? 1.12 : 1);
+    #declare Boardshot_Half_Angle = degrees(atan2(Boardshot_Room *
+      max(Boardshot_Perspective_Half_Width, Boardshot_Seen_Half_Height * Boardshot_Aspect),
+      Boardshot_Distance));
+    #declare Boardshot_Shift = Boardshot_Camera_Up * (Boardshot_Room - 1)
+      * Boardshot_Seen_Half_Height * 0.6;
+    #declare Boardshot_Camera_Location = Boardshot_Camera_Location + Boardshot_Shift;
+    #declare Boardshot_Aim = Boardshot_Aim + Boardshot_Shift;
+    #declare Boardshot_Camera = camera {
+      location Boardshot_Camera_Location
+      look_at Boardshot_Aim
+      right x * Boardshot_Aspect
+      angle 2 * Boardshot_Half_Angle
+    }
+  #end
+#end
 camera { Boardshot_Camera }
+
+// ---------------------------------------------------------------------------
+// The caption: the players, and the last move as "12... Nxe4", in the top
+// left corner of a preset camera's picture.
+
+#macro Boardshot_Move_Caption()
+  #ifdef (Boardshot_Last_Move_Number)
+    #local Dots = ". ";
+    #if (Boardshot_Last_Side = 1) #local Dots = "... "; #end
+    concat(str(Boardshot_Last_Move_Number, 0, 0), Dots, Boardshot_Move_San)
+  #else
+    ""
+  #end
+#end
+
+#macro Boardshot_Caption_Line(Text, Line, Height)
+  text {
+    ttf "timrom.ttf" Text 0.01, 0
+    scale Height
+    translate <-0.96 * Boardshot_Aspect / 2, 0.5 - 1.15 * Height * (Line + 1), 0>
+  }
+#end
+
+#if (Boardshot_Caption & defined(Boardshot_Camera_Forward))
+  #declare Boardshot_Players = "";
+  #ifdef (Boardshot_White)
+    #declare Boardshot_Players = concat(Boardshot_White, " - ", Boardshot_Black);
+  #end
+  // Built on a frame one unit high a unit in front of the camera, then set
+  // before the camera's real frame.
+  #declare Boardshot_Caption_Text = union {
+    Boardshot_Caption_Line(Boardshot_Players, 0, 0.055)
+    Boardshot_Caption_Line(Boardshot_Move_Caption(), 1, 0.055)
+    texture { pigment { rgb 1 } finish { ambient 0 diffuse 0 emission 0.95 } }
+    no_shadow
+  }
+  #ifdef (Boardshot_Units_Per_Frame_Height)
+    #declare Boardshot_Caption_Scale = Boardshot_Units_Per_Frame_Height;
+    #declare Boardshot_Caption_Depth = 1;
+  #else
+    #declare Boardshot_Caption_Scale = 2 * tan(radians(Boardshot_Half_Angle)) / Boardshot_Aspect;
+    #declare Boardshot_Caption_Depth = 1;
+  #end
+  object {
+    Boardshot_Caption_Text
+    scale Boardshot_Caption_Scale
+    translate z * Boardshot_Caption_Depth
+    matrix <Boardshot_Camera_Right.x, Boardshot_Camera_Right.y, Boardshot_Camera_Right.z,
+            Boardshot_Camera_Up.x, Boardshot_Camera_Up.y, Boardshot_Camera_Up.z,
+            Boardshot_Camera_Forward.x, Boardshot_Camera_Forward.y, Boardshot_Camera_Forward.z,
+            Boardshot_Camera_Location.x, Boardshot_Camera_Location.y, Boardshot_Camera_Location.z>
+  }
+#end
