@@ -12,8 +12,9 @@ Measures, --runs times each, alternating the two commands of a pair:
   pipe      cat corpus.pgn | boardshot /dev/stdin out.inc -gLAST
                                                   vs  cat corpus.pgn | wc -l
   one-line  boardshot one-line.pgn out.inc -g2    vs  wc -l one-line.pgn
-and prints the median wall times, their ratio and boardshot's peak resident
-memory (the largest of its runs). Needs GNU time (/usr/bin/time, Debian
+and prints the median wall times and their ratio, the ratio of the median
+CPU times (user and system, steadier than wall time on a busy machine) and
+boardshot's peak resident memory (the largest of its runs). Needs GNU time (/usr/bin/time, Debian
 package `time`).
 
 Usage: bench/reader_bench.py [--binary build/boardshot] [--runs 15]
@@ -52,7 +53,8 @@ def corpus_games():
 
 
 def make_corpus_file(path, size):
-    """Writes the games until `size` bytes; returns how many were written."""
+    """Writes the games until `size` bytes; returns how many were written
+    (as split at [Event lines, a guess at the last game's number)."""
     games = corpus_games()
     count = written = 0
     with open(path, "wb") as out:
@@ -80,6 +82,26 @@ def make_one_line(path, size):
         out.write("[Event \"one line\"]\n\n" + "".join(parts))
 
 
+def game_exists(binary, path, number, out):
+    result = subprocess.run([binary, path, out, "-g%d" % number],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return b"does not exist" not in result.stdout
+
+
+def last_game(binary, path, out, guess):
+    """The number of the file's last game as boardshot counts games."""
+    low, high = 1, max(guess, 2)
+    while game_exists(binary, path, high, out):
+        low, high = high, high * 2
+    while high - low > 1:
+        middle = (low + high) // 2
+        if game_exists(binary, path, middle, out):
+            low = middle
+        else:
+            high = middle
+    return low
+
+
 def run(commands, scratch):
     """Runs a pipeline of commands; returns wall seconds, the last command's
     peak resident KiB and its exit status. The last command runs under GNU
@@ -99,25 +121,33 @@ def run(commands, scratch):
             previous.close()
         previous = proc.stdout
         procs.append(proc)
+    cpu = 0.0
     for proc in procs:
-        proc.wait()
+        _, _, usage = os.wait4(proc.pid, 0)
+        proc.returncode = 0  # reaped here, not by Popen
+        cpu += usage.ru_utime + usage.ru_stime
     wall = time.perf_counter() - start
     with open(report) as f:
         kib, status = f.read().split()[-2:]
-    return wall, int(kib), int(status)
+    return wall, cpu, int(kib), int(status)
 
 
 def pair(tool, reference, runs, scratch):
-    tool_walls, ref_walls, peak, status = [], [], 0, 0
+    """Median wall and CPU seconds of both, boardshot's peak and status."""
+    walls = {"tool": [], "reference": []}
+    cpus = {"tool": [], "reference": []}
+    peak = status = 0
     run(tool, scratch), run(reference, scratch)  # warm-up: the page cache
     for _ in range(runs):
-        wall, kib, status = run(tool, scratch)
-        tool_walls.append(wall)
-        peak = max(peak, kib)
-        ref_walls.append(run(reference, scratch)[0])
-    tool_median = statistics.median(tool_walls)
-    ref_median = statistics.median(ref_walls)
-    return tool_median, ref_median, tool_median / ref_median, peak, status
+        for name, command in (("tool", tool), ("reference", reference)):
+            wall, cpu, kib, code = run(command, scratch)
+            walls[name].append(wall)
+            cpus[name].append(cpu)
+            if name == "tool":
+                peak, status = max(peak, kib), code
+    median = {name: (statistics.median(walls[name]),
+                     statistics.median(cpus[name])) for name in walls}
+    return median["tool"], median["reference"], peak, status
 
 
 def main():
@@ -138,7 +168,7 @@ def main():
     out = os.path.join(args.dir, "out.inc")
     games = make_corpus_file(corpus, args.megabytes * MB)
     make_one_line(one_line, args.one_line_megabytes * MB)
-    last = "-g%d" % games
+    last = "-g%d" % last_game(args.binary, corpus, out, games)
     cases = [
         ("file", corpus, [[args.binary, corpus, out, last]],
          [["wc", "-l", corpus]]),
@@ -148,17 +178,18 @@ def main():
         ("one-line", one_line, [[args.binary, one_line, out, "-g2"]],
          [["wc", "-l", one_line]]),
     ]
-    print("median of %d runs, each paired with wc -l on the same input"
-          % args.runs)
-    print("| input | MB | boardshot ms | wc -l ms | ratio | peak MiB | exit |")
-    print("|---|---:|---:|---:|---:|---:|---:|")
+    print("median of %d runs, each paired with wc -l on the same input; "
+          "last game of corpus.pgn: %s" % (args.runs, last))
+    print("| input | MB | boardshot ms | wc -l ms | wall ratio | cpu ratio "
+          "| peak MiB | exit |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|")
     for name, path, tool, reference in cases:
-        tool_s, ref_s, ratio, kib, status = pair(tool, reference, args.runs,
-                                                 args.dir)
-        print("| %s | %.0f | %.1f | %.1f | %.2fx | %.1f | %d |" %
-              (name, os.path.getsize(path) / MB, tool_s * 1000, ref_s * 1000,
-               ratio, kib / 1024.0, status), flush=True)
-
+        (tool_wall, tool_cpu), (ref_wall, ref_cpu), kib, status = pair(
+            tool, reference, args.runs, args.dir)
+        print("| %s | %.0f | %.1f | %.1f | %.2fx | %.2fx | %.1f | %d |" %
+              (name, os.path.getsize(path) / MB, tool_wall * 1000,
+               ref_wall * 1000, tool_wall / ref_wall, tool_cpu / ref_cpu,
+               kib / 1024.0, status), flush=True)
 
 if __name__ == "__main__":
     main()
