@@ -72,7 +72,7 @@ std::string EscapedCharacter(std::string_view text, std::size_t at,
   if (IsControl(code) || code > 0xFFFF) return "";
   if (code == '"' || code == '\\') return {'\\', static_cast<char>(code)};
   if (code < 0x80) return std::string(1, static_cast<char>(code));
-  char escape[8];
+  char escape[16];
   std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(code));
   return escape;
 }
