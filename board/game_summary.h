@@ -18,6 +18,7 @@ inline constexpr std::size_t kTagValueCapacity = 255;
 struct GameSummary {
   std::string white, black, event, date, result;  // tag values, "" if absent
   bool startsFromFen = false;
+  bool fenDescribesBoard = false;     // its FEN tag could be read
   std::int64_t halfMovesApplied = 0;  // the position reached
   std::int64_t halfMoves = 0;         // all the half-moves of the game's text
   Side sideToMove = White;

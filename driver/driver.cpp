@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cinttypes>
 #include <climits>
 #include <cmath>
@@ -16,6 +15,8 @@
 #include <vector>
 
 #include "board/board.h"
+#include "list/game_list.h"
+#include "reader/char_class.h"
 #include "reader/reader.h"
 #include "scene/scene.h"
 
@@ -31,21 +32,27 @@ void PrintUsage(std::FILE* console) {
   std::fputs("\n\t\t-mn\tstop after parsing move #n", console);
 }
 
-// Leading white space and a sign are allowed and conversion stops at the
-// first non-digit, as with strtol; values beyond 32 bits saturate.
-std::int32_t ParseGameNumber(const char* text) {
-  errno = 0;
-  long long value = std::strtoll(text, nullptr, 10);
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(value);
+// The usage, then what the long options add; --help prints it.
+void PrintHelp(std::FILE* out) {
+  PrintUsage(out);
+  std::fputs(
+      "\n\t\t\t(n half-moves; without -m the game is converted up to move "
+      "999)"
+      "\n\t\t--details\tadd the move reached, the last move and the "
+      "game's tags to the scene"
+      "\n\tboardshot --list inputFile"
+      "\n\t\t--list\tlist the games of the file, one line each: number, "
+      "White, Black, Result, Date, Event, half-moves, FEN; no scene is written"
+      "\n\tboardshot --help | --version"
+      "\n\t\t--help\tprint this text"
+      "\n\t\t--version\tprint the version\n",
+      out);
 }
 
-// `-m`n lets exactly n half-moves be applied: the reader applies half-move k
-// (counted from 1) while (k + 1) / 2 is below the limit.
-double MoveLimitFor(const char* text) {
-  double halfMoves = std::strtod(text, nullptr);
-  return (halfMoves + 1.0 + 1.0) * 0.5;
+// The number printed as the move the conversion goes through: half the
+// half-move limit, as the move cycle counts full moves.
+double ShownMove(double halfMoveLimit) {
+  return (halfMoveLimit + 1.0 + 1.0) * 0.5 - 1.0;
 }
 
 // One decimal, exact halves rounded away from zero. The value's exact
@@ -86,6 +93,7 @@ struct CommandLine {
   std::string outputFile;
   RunOptions options;
   bool details = false;  // --details: describe the position after the pieces
+  bool list = false;     // --list: list the games instead of converting one
 };
 
 // Long options may stand anywhere after the program name; they are taken out
@@ -95,42 +103,42 @@ std::vector<const char*> TakeLongOptions(int argc, const char* const argv[],
                                          CommandLine& line) {
   std::vector<const char*> rest(argv, argv + argc);
   std::erase_if(rest, [&line](const char* arg) {
-    if (std::strcmp(arg, "--details") != 0) return false;
-    line.details = true;
-    return true;
+    if (std::strcmp(arg, "--details") == 0) return line.details = true;
+    if (std::strcmp(arg, "--list") == 0) return line.list = true;
+    return false;
   });
   return rest;
 }
 
-// Reads the options that follow the file names. Returns 0, or the result
-// code of the first option that ends the run.
-int ReadOptions(int argc, const char* const argv[], int first,
-                RunOptions& options, std::FILE* console) {
+// Reads the options that follow the file names. Returns kDone, or the
+// result of the first option that ends the run.
+Status ReadOptions(int argc, const char* const argv[], int first,
+                   RunOptions& options, std::FILE* console) {
   for (int i = first; i < argc; ++i) {
     const char* arg = argv[i];
     if (arg[0] != '-') {
       std::fprintf(console, "\nInvalid flag %s\nAborting...", arg);
-      return kInvalidFlag;
+      return Status::kInvalidFlag;
     }
     const char letter = arg[1];
     if (letter == 'g' || letter == 'G') {
-      options.gameNumber = ParseGameNumber(arg + 2);
+      options.gameNumber = LeadingNumber(arg + 2, true);
       if (options.gameNumber < 1) {
         std::fprintf(console, "\nInvalid game number %" PRId32,
                      options.gameNumber);
-        return kInvalidGameNumber;
+        return Status::kInvalidGameNumber;
       }
     } else if (letter == 'm' || letter == 'M') {
-      options.moveLimit = MoveLimitFor(arg + 2);
+      options.halfMoveLimit = std::strtod(arg + 2, nullptr);
     } else {
       std::fprintf(console, "\nIgnoring unknown flag %s", arg);
     }
   }
-  return 0;
+  return Status::kDone;
 }
 
-int ReadCommandLine(int argc, const char* const argv[], CommandLine& line,
-                    std::FILE* console) {
+Status ReadCommandLine(int argc, const char* const argv[], CommandLine& line,
+                       std::FILE* console) {
   line.inputFile = argv[1];
   int firstOption = 2;
   if (argc > 2 && argv[2][0] != '-') {
@@ -172,15 +180,15 @@ bool IsSameFile(std::FILE* input, const std::string& outputPath) {
 }
 
 // Runs the stages in order; a stage runs only while all before it gave 0.
-int RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
-              std::FILE* console) {
+Status RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
+                 std::FILE* console) {
   GameState state{};
   GameSummary summary;
   GameSummary* details = line.details ? &summary : nullptr;
   SetUpBoard(state);
-  int result = ReadGame(input, line.options, state, console, details);
-  if (result == 0 && !WriteScene(output, state, details)) {
-    result = kOutputNotWritten;
+  const Status result = ReadGame(input, line.options, state, console, details);
+  if (result == Status::kDone && !WriteScene(output, state, details)) {
+    return Status::kOutputNotWritten;
   }
   return result;
 }
@@ -194,75 +202,92 @@ bool FlushAndClose(File output) {
 }
 
 // Prints the message about the file at `path` and returns `result`.
-int FileFailure(std::FILE* console, int result, const char* message,
-                const std::string& path) {
+Status FileFailure(std::FILE* console, Status result, const char* message,
+                   const std::string& path) {
   std::fprintf(console, message, path.c_str());
   return result;
 }
 
-int ConvertFiles(const CommandLine& line, std::FILE* console) {
+Status ConvertFiles(const CommandLine& line, std::FILE* console) {
   File input = OpenInput(line.inputFile);
   if (!input) {
-    return FileFailure(console, kInputNotOpened,
+    return FileFailure(console, Status::kInputNotOpened,
                        "\nInput file %s could not be opened for read",
                        line.inputFile);
   }
   if (IsSameFile(input.get(), line.outputFile)) {
-    return FileFailure(console, kOutputNotOpened,
+    return FileFailure(console, Status::kOutputNotOpened,
                        "\nOutput file %s would overwrite the input file",
                        line.outputFile);
   }
   File output(std::fopen(line.outputFile.c_str(), "w"));
   if (!output) {
-    return FileFailure(console, kOutputNotOpened,
+    return FileFailure(console, Status::kOutputNotOpened,
                        "\nOutput file %s could not be opened for write",
                        line.outputFile);
   }
-  const int result = RunStages(input.get(), output.get(), line, console);
+  const Status result = RunStages(input.get(), output.get(), line, console);
   input.reset();
   const bool closed = FlushAndClose(std::move(output));
-  if (result == kOutputNotWritten || (result == 0 && !closed)) {
-    return FileFailure(console, kOutputNotWritten,
+  if (result == Status::kOutputNotWritten ||
+      (result == Status::kDone && !closed)) {
+    return FileFailure(console, Status::kOutputNotWritten,
                        "\nOutput file %s could not be written",
                        line.outputFile);
   }
   return result;
 }
 
+// Prints the list of the games of the input; any argument after the input
+// is left out, and said so on a line before the list.
+Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    std::fprintf(console, "\nIgnoring %s with --list", args[i]);
+  }
+  const std::string path = args[1];
+  File input = OpenInput(path);
+  if (!input) {
+    return FileFailure(console, Status::kInputNotOpened,
+                       "\nInput file %s could not be opened for read", path);
+  }
+  if (args.size() > 2) std::fputc('\n', console);
+  if (!WriteGameList(input.get(), stdout)) {
+    return FileFailure(console, Status::kInputNotOpened,
+                       "\nInput file %s could not be read to its end", path);
+  }
+  return Status::kDone;
+}
+
 }  // namespace
 
-int RunConversion(int argc, const char* const argv[], std::FILE* console) {
+Status RunConversion(int argc, const char* const argv[], std::FILE* console) {
   CommandLine line;
   const std::vector<const char*> args = TakeLongOptions(argc, argv, line);
   if (args.size() < 2) {
     PrintUsage(console);
-    return kUsagePrinted;
+    return Status::kUsagePrinted;
   }
-  int result = ReadCommandLine(static_cast<int>(args.size()), args.data(), line,
-                               console);
-  if (result != 0) return result;
+  if (line.list) return ListFile(args, console);
+  const Status result = ReadCommandLine(static_cast<int>(args.size()),
+                                        args.data(), line, console);
+  if (result != Status::kDone) return result;
   std::fprintf(
       console, "\nConverting %s to %s, game #%" PRId32 ", through move %s",
       line.inputFile.c_str(), line.outputFile.c_str(), line.options.gameNumber,
-      FormatOneDecimal(line.options.moveLimit - 1.0).c_str());
+      FormatOneDecimal(ShownMove(line.options.halfMoveLimit)).c_str());
   return ConvertFiles(line, console);
-}
-
-int ExitStatusFor(int resultCode) {
-  if (resultCode == kGameNotInFile) return 1;
-  return resultCode & 0xFF;
 }
 
 int Main(int argc, const char* const argv[]) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    PrintUsage(stdout);
+    PrintHelp(stdout);
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("\nboardshot %s", BOARDSHOT_VERSION);
+    std::printf("\nboardshot %s\n", BOARDSHOT_VERSION);
     return 0;
   }
-  const int status = ExitStatusFor(RunConversion(argc, argv, stdout));
+  const int status = ExitStatus(RunConversion(argc, argv, stdout));
   std::fflush(stdout);
   return status;
 }

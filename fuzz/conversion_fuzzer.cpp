@@ -28,7 +28,7 @@ RunOptions OptionsFrom(const std::uint8_t* header) {
   options.gameNumber = header[0] == 0xFF ? INT32_MAX : 1 + header[0];
   double halfMoves = 0.0;
   std::memcpy(&halfMoves, header + 1, sizeof halfMoves);
-  options.moveLimit = (halfMoves + 1.0 + 1.0) * 0.5;
+  options.halfMoveLimit = halfMoves;
   return options;
 }
 
@@ -108,12 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   GameSummary summary;
   GameSummary* details = header[9] % 2 == 1 ? &summary : nullptr;
   SetUpBoard(state);
-  const int result = ReadGameWith(input, OptionsFrom(header), state, console,
-                                  ApplyExactCopy, details);
+  const Status result = ReadGameWith(input, OptionsFrom(header), state, console,
+                                     ApplyExactCopy, details);
   std::fclose(input);
-  if (result == 0) FormatScene(state);
+  if (result == Status::kDone) FormatScene(state);
   if (!IsSoundState(state)) std::abort();
-  if (result == 0 && details != nullptr && !IsHarmless(FormatDetails(summary)))
+  if (result == Status::kDone && details != nullptr &&
+      !IsHarmless(FormatDetails(summary)))
     std::abort();
   return 0;
 }

@@ -3,7 +3,9 @@
 // from (its vector kernels compare with the same constants).
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 
 namespace boardshot {
@@ -19,8 +21,44 @@ inline constexpr char kLineCommentMark = ';';
 inline constexpr char kCtrlZ = 0x1A;
 
 /// True for 'a'..'z' and 'A'..'Z' whatever the locale.
-constexpr bool IsAsciiLetter(char c) {
+constexpr bool IsAsciiLetter(int c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+/// True for '0'..'9' whatever the locale.
+constexpr bool IsAsciiDigit(int c) { return c >= '0' && c <= '9'; }
+
+/// True for the ASCII white space that separates tokens of movetext.
+constexpr bool IsWhiteSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+/// True for a character that ends a movetext token. A NUL byte separates
+/// like white space, so no token is ever empty or cut short as a C string.
+constexpr bool EndsToken(int c) {
+  return IsWhiteSpace(c) || c == '.' || c == '(' || c == ')' ||
+         c == kCommentOpen || c == kCommentClose || c == kLineCommentMark ||
+         c == '\0';
+}
+
+/// The decimal number at the start of `text`, saturated to the 32-bit
+/// range; 0 when no digit comes first. With `signedNumber`, white space and
+/// a sign may come before the digits, as a command-line number is written.
+inline std::int32_t LeadingNumber(const char* text, bool signedNumber = false) {
+  bool negative = false;
+  if (signedNumber) {
+    while (IsWhiteSpace(*text)) ++text;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+  }
+  constexpr std::int64_t kBeyond = std::int64_t{1} << 31;
+  std::int64_t value = 0;
+  for (; IsAsciiDigit(*text); ++text) {
+    value = std::min(value * 10 + (*text - '0'), kBeyond);
+  }
+  if (negative) value = -value;
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 /// The blanks that may stand between a tag line's '[' and its name, and that

@@ -1,7 +1,10 @@
 // Parsing of FEN piece placements, side to move and full-move number.
 #include "reader/fen.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "reader/char_class.h"
 
 namespace boardshot {
 namespace {
@@ -60,17 +63,6 @@ const char* ReadPlacement(const char* p, GameState& state) {
   return p;
 }
 
-// Leading decimal digits, saturating at the largest 32-bit value; 1 when
-// there are none or they make 0.
-std::int32_t ReadFullMoveNumber(const char* p) {
-  std::int64_t value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > INT32_MAX) return INT32_MAX;
-  }
-  return value < 1 ? 1 : static_cast<std::int32_t>(value);
-}
-
 }  // namespace
 
 bool ParseFen(const char* text, FenPosition& position) {
@@ -85,7 +77,8 @@ bool ParseFen(const char* text, FenPosition& position) {
   // Castling rights, en passant square and half-move clock come before the
   // full-move number.
   for (int field = 0; field < 4; ++field) p = SkipSpaces(SkipField(p));
-  position.fullMoveNumber = ReadFullMoveNumber(p);
+  // A missing or zero full-move number counts as the first.
+  position.fullMoveNumber = std::max(1, LeadingNumber(p));
   return true;
 }
 

@@ -5,20 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "reader/char_class.h"
+
 namespace boardshot {
 namespace {
-
-bool IsWhiteSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
-// A NUL byte separates like white space, so no token is ever empty or cut
-// short as a C string.
-bool EndsToken(int c) {
-  return IsWhiteSpace(c) || c == '.' || c == '(' || c == ')' || c == '{' ||
-         c == '}' || c == ';' || c == '\0';
-}
 
 // Check and evaluation marks written apart from their move: '+', '!?',
 // '+/-', '='; the en passant mark 'ep' (its dotted form leaves an empty

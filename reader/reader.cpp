@@ -8,9 +8,12 @@
 #include "reader/reader.h"
 
 #include <cinttypes>
+#include <cmath>
+#include <cstdarg>
 #include <cstring>
 
 #include "board/move.h"
+#include "reader/char_class.h"
 #include "reader/fen.h"
 #include "reader/game_scan.h"
 #include "reader/game_text.h"
@@ -42,8 +45,6 @@ struct GameHeader {
   std::string values[kKeptTags];
   bool fenTooLong;
 };
-
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -128,23 +129,23 @@ LineKind SkipTagBlock(GameText& text, GameHeader* header) {
   }
 }
 
-int GameMissing(std::int32_t gameNumber, std::FILE* console) {
+Status GameMissing(std::int32_t gameNumber, std::FILE* console) {
   std::fprintf(console, "\nGame #%" PRIi32 " does not exist in this file",
                gameNumber);
-  return kGameNotInFile;
+  return Status::kGameNotInFile;
 }
 
 // Leaves the read position at the first movetext line of game `gameNumber`
-// and its FEN tag, if any, in `header`. Game 1 starts at the start of the
-// input, every later one at its first tag line. Returns 0 or kGameNotInFile.
-int SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
-               std::FILE* console) {
+// and its tags in `header`. Game 1 starts at the start of the input, every
+// later one at its first tag line. Returns kDone or kGameNotInFile.
+Status SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
+                  std::FILE* console) {
   if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
     return GameMissing(gameNumber, console);
   }
   SkipTagBlock(text, &header);
   if (text.readError) return GameMissing(gameNumber, console);
-  return 0;
+  return Status::kDone;
 }
 
 // The state of the walk through one game's movetext.
@@ -152,13 +153,11 @@ struct MovetextWalk {
   MovetextCursor cursor;
   MovetextToken token;
   std::int32_t moveNumber;  // the full-move number expected next
-  // moveNumber - limitOffset counts full moves from the game's first
-  // position, so that the limit means the same for set-up games.
-  double limitOffset;
-  double moveLimit;
+  std::int64_t halfMoves;   // half-moves handed on so far
+  double halfMoveLimit;
   GameState* state;
-  HalfMoveHandler applyHalfMove;
-  std::FILE* console;
+  const HalfMoveHandler* applyHalfMove;  // none: half-moves are only counted
+  std::FILE* console;                    // none: nothing is printed
   // With a summary the walk goes on past the limit, counting half-moves
   // without applying them and without printing.
   GameSummary* summary;
@@ -202,21 +201,30 @@ bool IsMoveWithoutNumber(const MovetextToken& token) {
          IsCastlingWithZeros(token);
 }
 
-// The token's leading decimal digits, saturating at the largest 32-bit
-// value; 0 when there are none.
-std::int32_t LeadingNumber(const char* text) {
-  std::int64_t value = 0;
-  for (; IsAsciiDigit(*text); ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > INT32_MAX) return INT32_MAX;
-  }
-  return static_cast<std::int32_t>(value);
+// Where a move number belongs, a result ends the game, and so does any
+// other token with a '-' in it: castling and the null move are taken as
+// moves first, so what is left ('1-0', '0-1', '1/2-1/2', '+-', '--+') is a
+// result or an annotation that only comes after the last move.
+bool EndsGameWhereNumberBelongs(const MovetextToken& token) {
+  return token.text[0] == '*' || std::strchr(token.text, '-') != nullptr ||
+         TokenIs(token, "1/2");
+}
+
+void Print(const MovetextWalk& walk, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+void Print(const MovetextWalk& walk, const char* format, ...) {
+  if (walk.console == nullptr || walk.pastLimit) return;
+  va_list arguments;
+  va_start(arguments, format);
+  std::vfprintf(walk.console, format, arguments);
+  va_end(arguments);
 }
 
 void CheckMoveNumber(const MovetextWalk& walk) {
-  if (!walk.pastLimit && LeadingNumber(walk.token.text) != walk.moveNumber) {
-    std::fprintf(walk.console, "\nMove %s found, expecting %" PRIi32,
-                 walk.token.text, walk.moveNumber);
+  if (LeadingNumber(walk.token.text) != walk.moveNumber) {
+    Print(walk, "\nMove %s found, expecting %" PRIi32, walk.token.text,
+          walk.moveNumber);
   }
 }
 
@@ -231,12 +239,11 @@ bool FetchHalfMove(MovetextWalk& walk) {
   return false;
 }
 
-// True when the half-move of `side` in the current move lies beyond the
-// half-move limit.
-bool BeyondLimit(const MovetextWalk& walk, Side side) {
-  const double fullMove = static_cast<double>(walk.moveNumber) -
-                          walk.limitOffset + (side == Black ? 0.5 : 0.0);
-  return fullMove >= walk.moveLimit;
+// True when the next half-move lies beyond the limit. Half-moves are
+// counted from the game's first position, whichever side makes it.
+bool NextBeyondLimit(const MovetextWalk& walk) {
+  return static_cast<double>(walk.halfMoves) + 2.0 >=
+         walk.halfMoveLimit + 1.0 + 1.0;
 }
 
 const char* PieceName(PieceType type) {
@@ -255,9 +262,9 @@ const char* PieceName(PieceType type) {
 // learns that the picture may hold a piece the game never had.
 void WarnNoPieceFound(const MovetextWalk& walk, Side side,
                       const MoveReport& report) {
-  std::fprintf(walk.console, "\nNo %s %s can make the move %" PRIi32 "%s %s",
-               side == White ? "white" : "black", PieceName(report.piece),
-               walk.moveNumber, side == White ? "." : "...", walk.token.text);
+  Print(walk, "\nNo %s %s can make the move %" PRIi32 "%s %s",
+        side == White ? "white" : "black", PieceName(report.piece),
+        walk.moveNumber, side == White ? "." : "...", walk.token.text);
 }
 
 void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
@@ -275,60 +282,58 @@ void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
 // token to the move interpreter.
 HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (IsTerminationMarker(walk.token)) return HalfMoveResult::kGameOver;
-  if (walk.pastLimit || BeyondLimit(walk, side)) {
+  if (walk.pastLimit || NextBeyondLimit(walk)) {
     if (walk.summary == nullptr) return HalfMoveResult::kGameOver;
     walk.pastLimit = true;
-    ++walk.summary->halfMoves;
-    return HalfMoveResult::kGoOn;
+  } else if (walk.applyHalfMove != nullptr) {
+    MoveReport report;
+    if ((*walk.applyHalfMove)(*walk.state, walk.token.text, side, &report) !=
+        0) {
+      return HalfMoveResult::kGameOver;
+    }
+    if (report.moved && !report.sourceFound) {
+      WarnNoPieceFound(walk, side, report);
+    }
+    if (walk.summary != nullptr) {
+      RecordLastMove(*walk.summary, walk, side, report);
+    }
   }
-  MoveReport report;
-  if (walk.applyHalfMove(*walk.state, walk.token.text, side, &report) != 0) {
-    return HalfMoveResult::kGameOver;
-  }
-  if (report.moved && !report.sourceFound) WarnNoPieceFound(walk, side, report);
-  if (walk.summary != nullptr) {
-    ++walk.summary->halfMoves;
-    RecordLastMove(*walk.summary, walk, side, report);
-  }
+  ++walk.halfMoves;
+  if (walk.summary != nullptr) walk.summary->halfMoves = walk.halfMoves;
   return HalfMoveResult::kGoOn;
 }
 
-// The game's text has ended where `side`'s half-move was to come. That is
+// The game's text has ended where the next half-move was to come. That is
 // its normal end when the half-move lies beyond the limit anyway (a game
 // without a result converted up to its last half-move, or counted on past
 // the limit for the details); otherwise the game is cut short, announced
 // when `announce` says so.
-int TextEnded(const MovetextWalk& walk, Side side, bool announce) {
-  if (walk.pastLimit || BeyondLimit(walk, side)) return 0;
-  if (announce) std::fputs("\nUnexpected end-of-file found", walk.console);
-  return kInputEndedInMovetext;
+Status TextEnded(const MovetextWalk& walk, bool announce) {
+  if (walk.pastLimit || NextBeyondLimit(walk)) return Status::kDone;
+  if (announce) Print(walk, "\nUnexpected end-of-file found");
+  return Status::kInputEndedInMovetext;
 }
 
 // Walks the movetext from the read position. `firstSide` moves first after
-// the first move number. Returns 0 or kInputEndedInMovetext.
-int ReadMovetext(MovetextWalk& walk, Side firstSide) {
+// the first move number. Returns kDone or kInputEndedInMovetext.
+Status ReadMovetext(MovetextWalk& walk, Side firstSide) {
   Side sideAfterNumber = firstSide;
   for (;;) {
-    if (!NextToken(walk.cursor, walk.token)) {
-      return TextEnded(walk, sideAfterNumber, true);
-    }
+    if (!NextToken(walk.cursor, walk.token)) return TextEnded(walk, true);
     const bool numberLeftOut = IsMoveWithoutNumber(walk.token);
     if (!numberLeftOut) {
-      if (walk.token.text[0] == '*' || std::strchr(walk.token.text, '-') ||
-          TokenIs(walk.token, "1/2")) {
-        return 0;
-      }
+      if (EndsGameWhereNumberBelongs(walk.token)) return Status::kDone;
       CheckMoveNumber(walk);
     }
     Side side = sideAfterNumber;
     sideAfterNumber = White;
     bool haveToken = numberLeftOut;
     for (;;) {
-      if (!haveToken && !FetchHalfMove(walk)) {
-        return TextEnded(walk, side, false);
-      }
+      if (!haveToken && !FetchHalfMove(walk)) return TextEnded(walk, false);
       haveToken = false;
-      if (PlayHalfMove(walk, side) == HalfMoveResult::kGameOver) return 0;
+      if (PlayHalfMove(walk, side) == HalfMoveResult::kGameOver) {
+        return Status::kDone;
+      }
       if (side == Black) break;
       side = Black;
     }
@@ -337,7 +342,7 @@ int ReadMovetext(MovetextWalk& walk, Side firstSide) {
 }
 
 void StartSummary(GameSummary& summary, const GameHeader& header,
-                  Side firstSide) {
+                  bool fenDescribesBoard, Side firstSide) {
   summary = GameSummary{};
   summary.white = header.values[kWhiteTag];
   summary.black = header.values[kBlackTag];
@@ -345,51 +350,88 @@ void StartSummary(GameSummary& summary, const GameHeader& header,
   summary.date = header.values[kDateTag];
   summary.result = header.values[kResultTag];
   summary.startsFromFen = header.seen[kFenTag];
+  summary.fenDescribesBoard = fenDescribesBoard;
   summary.sideToMove = firstSide;
+}
+
+// The game's first position from its tags: the FEN's when it has one.
+// Returns false for a FEN that describes no board.
+bool ReadFirstPosition(const GameHeader& header, FenPosition& position) {
+  if (!header.seen[kFenTag]) return true;
+  return !header.fenTooLong &&
+         ParseFen(header.values[kFenTag].c_str(), position);
+}
+
+// Starts the walk of a game's movetext from its first position.
+MovetextWalk StartWalk(GameText& text, const FenPosition& first, bool fromFen) {
+  MovetextWalk walk{};
+  walk.cursor = StartMovetext(text);
+  walk.moveNumber = fromFen ? first.fullMoveNumber : 1;
+  walk.halfMoveLimit = INFINITY;
+  return walk;
 }
 
 }  // namespace
 
-int ReadGameWith(std::FILE* input, const RunOptions& options, GameState& state,
-                 std::FILE* console, HalfMoveHandler applyHalfMove,
-                 GameSummary* summary) {
+Status ReadGameWith(std::FILE* input, const RunOptions& options,
+                    GameState& state, std::FILE* console,
+                    const HalfMoveHandler& applyHalfMove,
+                    GameSummary* summary) {
   GameText text{};
   OpenGameText(text, input);
   GameHeader header{};
-  const int found = SkipToGame(text, options.gameNumber, header, console);
-  if (found != 0) return found;
+  const Status found = SkipToGame(text, options.gameNumber, header, console);
+  if (found != Status::kDone) return found;
 
-  MovetextWalk walk{};
-  walk.cursor = StartMovetext(text);
-  walk.moveNumber = 1;
-  walk.moveLimit = options.moveLimit;
+  FenPosition first{};
+  if (!ReadFirstPosition(header, first)) {
+    std::fprintf(console, "\nInvalid FEN in game #%" PRIi32,
+                 options.gameNumber);
+    return Status::kInvalidFen;
+  }
+  const bool fromFen = header.seen[kFenTag];
+  if (fromFen) state = first.state;
+  const Side firstSide = fromFen ? first.sideToMove : White;
+  MovetextWalk walk = StartWalk(text, first, fromFen);
+  walk.halfMoveLimit = options.halfMoveLimit;
   walk.state = &state;
-  walk.applyHalfMove = applyHalfMove;
+  walk.applyHalfMove = &applyHalfMove;
   walk.console = console;
   walk.summary = summary;
-  Side firstSide = White;
-  if (header.seen[kFenTag]) {
-    FenPosition fen{};
-    if (header.fenTooLong || !ParseFen(header.values[kFenTag].c_str(), fen)) {
-      std::fprintf(console, "\nInvalid FEN in game #%" PRIi32,
-                   options.gameNumber);
-      return kInvalidFen;
-    }
-    state = fen.state;
-    firstSide = fen.sideToMove;
-    walk.moveNumber = fen.fullMoveNumber;
-  }
-  if (summary != nullptr) StartSummary(*summary, header, firstSide);
-  // Whichever side makes it, the game's first half-move is counted as move
-  // 1 for the limit.
-  walk.limitOffset =
-      static_cast<double>(walk.moveNumber) - (firstSide == Black ? 0.5 : 1.0);
+  if (summary != nullptr) StartSummary(*summary, header, true, firstSide);
   return ReadMovetext(walk, firstSide);
 }
 
-int ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
-             std::FILE* console, GameSummary* summary) {
+Status ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
+                std::FILE* console, GameSummary* summary) {
   return ReadGameWith(input, options, state, console, ApplyMove, summary);
+}
+
+Status ReadEveryGame(std::FILE* input, const GameVisitor& visit) {
+  GameText text{};
+  OpenGameText(text, input);
+  MovetextToken rest;
+  for (std::int64_t number = 1;; ++number) {
+    GameHeader header{};
+    SkipTagBlock(text, &header);
+    FenPosition first{};
+    const bool describesBoard = ReadFirstPosition(header, first);
+    const bool fromFen = header.seen[kFenTag] && describesBoard;
+    const Side firstSide = fromFen ? first.sideToMove : White;
+    GameSummary summary;
+    StartSummary(summary, header, describesBoard, firstSide);
+    MovetextWalk walk = StartWalk(text, first, fromFen);
+    walk.summary = &summary;
+    ReadMovetext(walk, firstSide);
+    // The rest of the game's text, after its result, up to the next game's
+    // first tag line: where the movetext reader would stop, which is where
+    // game selection starts the next game.
+    while (NextToken(walk.cursor, rest)) {
+    }
+    if (text.readError) return Status::kGameNotInFile;
+    visit(number, summary);
+    if (ClassifyLine(text) == LineKind::kEndOfInput) return Status::kDone;
+  }
 }
 
 }  // namespace boardshot

@@ -13,15 +13,13 @@
 namespace boardshot {
 namespace {
 
-// The half-moves handed on during one read, as "W:e4 B:e5". The handler
-// takes no context, so the log lives here.
-std::string handedOn;
-
-int RecordHalfMove(GameState& /*state*/, const char* token, Side side,
-                   MoveReport* /*report*/) {
-  handedOn += handedOn.empty() ? "" : " ";
-  handedOn += (side == White ? "W:" : "B:") + std::string(token);
-  return token[0] == '*' ? -1 : 0;
+// A handler that logs the half-moves handed on, as "W:e4 B:e5".
+HalfMoveHandler RecordInto(std::string& log) {
+  return [&log](GameState&, const char* token, Side side, MoveReport*) {
+    log += log.empty() ? "" : " ";
+    log += (side == White ? "W:" : "B:") + std::string(token);
+    return token[0] == '*' ? -1 : 0;
+  };
 }
 
 struct ReadRow {
@@ -31,7 +29,7 @@ struct ReadRow {
   std::string moves;
   std::string console = "";
   std::int32_t game = 1;
-  double moveLimit = 1000.0;
+  double halfMoveLimit = 1998.0;
 };
 
 void PrintTo(const ReadRow& row, std::ostream* out) { *out << row.what; }
@@ -40,7 +38,7 @@ class Reading : public testing::TestWithParam<ReadRow> {};
 
 TEST_P(Reading, HandsOnTheHalfMovesAndReports) {
   const ReadRow& row = GetParam();
-  handedOn.clear();
+  std::string handedOn;
   // fmemopen may refuse an empty buffer: an empty text is then a one-byte
   // stream whose byte has been read.
   std::string input = row.text.empty() ? "x" : row.text;
@@ -50,8 +48,9 @@ TEST_P(Reading, HandsOnTheHalfMovesAndReports) {
   std::size_t printedSize = 0;
   std::FILE* console = open_memstream(&printed, &printedSize);
   GameState state{};
-  const RunOptions options{row.game, row.moveLimit};
-  EXPECT_EQ(ReadGameWith(file, options, state, console, RecordHalfMove),
+  const RunOptions options{row.game, row.halfMoveLimit};
+  EXPECT_EQ(static_cast<int>(ReadGameWith(file, options, state, console,
+                                          RecordInto(handedOn))),
             row.result);
   std::fclose(console);
   std::fclose(file);
@@ -114,11 +113,11 @@ const ReadRow kRows[] = {
      "1. " + kGiant + " e5 *", 0,
      "W:" + kGiant.substr(0, kTokenCapacity - 1) + " B:e5"},
     {"limit: Black's half-move is fetched, not applied", "1. e4 e5 2. Nf3 Nc6",
-     0, "W:e4 B:e5 W:Nf3", "", 1, 2.5},
+     0, "W:e4 B:e5 W:Nf3", "", 1, 3},
     {"limit: the text may end where the next half-move is past it", "1. e4 e5",
-     0, "W:e4 B:e5", "", 1, 2.0},
+     0, "W:e4 B:e5", "", 1, 2},
     {"limit: a half-move within it must still be there", "1. e4 e5", 258,
-     "W:e4 B:e5", "\nUnexpected end-of-file found", 1, 2.5},
+     "W:e4 B:e5", "\nUnexpected end-of-file found", 1, 3},
     {"tag value hiding brackets and quotes; the first FEN tag counts",
      "[Event \"a ] [FEN \\\"8/8/8/8/8/8/8/8 w\\\"\"] [fen \"4k3/8/8/8/8/8/8/"
      "4K3 b - - 0 7\"]\n[FEN \"8/8/8/8/8/8/8/8 w\"]\n\nKd7 8. Ke2 *",
@@ -151,9 +150,10 @@ TEST(Reader, ReadErrorMeansTheGameIsMissing) {
   std::FILE* unreadable = std::fopen("/dev/null", "w");
   GameState state{};
   std::FILE* console = std::fopen("/dev/null", "w");
-  EXPECT_EQ(
-      ReadGameWith(unreadable, RunOptions{}, state, console, RecordHalfMove),
-      kGameNotInFile);
+  std::string handedOn;
+  EXPECT_EQ(ReadGameWith(unreadable, RunOptions{}, state, console,
+                         RecordInto(handedOn)),
+            Status::kGameNotInFile);
   std::fclose(console);
   std::fclose(unreadable);
 }
