@@ -7,11 +7,15 @@ Makes, in a scratch directory (default /tmp/boardshot-bench):
                 removed, concatenated again and again to --megabytes MB;
   one-line.pgn  a game of --one-line-megabytes MB on a single line, clock
                 comments after every move, then one short game.
+  replay.pgn    a game of --one-line-megabytes MB on one line, knights out
+                and back without comments: millions of half-moves to replay.
 Measures, --runs times each, alternating the two commands of a pair:
   file      boardshot corpus.pgn out.inc -gLAST   vs  wc -l corpus.pgn
   pipe      cat corpus.pgn | boardshot /dev/stdin out.inc -gLAST
                                                   vs  cat corpus.pgn | wc -l
   one-line  boardshot one-line.pgn out.inc -g2    vs  wc -l one-line.pgn
+  list      boardshot --list corpus.pgn           vs  wc -l corpus.pgn
+  replay    boardshot replay.pgn out.inc -m99999999  vs  wc -l replay.pgn
 and prints the median wall times and their ratio, the ratio of the median
 CPU times (user and system, steadier than wall time on a busy machine) and
 boardshot's peak resident memory (the largest of its runs). Needs GNU time (/usr/bin/time, Debian
@@ -82,24 +86,26 @@ def make_one_line(path, size):
         out.write("[Event \"one line\"]\n\n" + "".join(parts))
 
 
-def game_exists(binary, path, number, out):
-    result = subprocess.run([binary, path, out, "-g%d" % number],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    return b"does not exist" not in result.stdout
+def make_replay(path, size):
+    """Returns the number of half-moves written."""
+    moves = ["Nf3", "Nf6", "Ng1", "Ng8"]
+    parts, written, move = [], 0, 1
+    while written < size:
+        text = "%d. %s %s " % (move, moves[(2 * move - 2) % 4],
+                               moves[(2 * move - 1) % 4])
+        parts.append(text)
+        written += len(text)
+        move += 1
+    with open(path, "w") as out:
+        out.write("[Event \"replay\"]\n\n" + "".join(parts) + "*\n")
+    return 2 * (move - 1)
 
 
-def last_game(binary, path, out, guess):
+def last_game(binary, path):
     """The number of the file's last game as boardshot counts games."""
-    low, high = 1, max(guess, 2)
-    while game_exists(binary, path, high, out):
-        low, high = high, high * 2
-    while high - low > 1:
-        middle = (low + high) // 2
-        if game_exists(binary, path, middle, out):
-            low = middle
-        else:
-            high = middle
-    return low
+    listing = subprocess.run([binary, "--list", path], capture_output=True,
+                             check=True).stdout
+    return len(listing.splitlines()) - 1
 
 
 def run(commands, scratch):
@@ -166,9 +172,11 @@ def main():
     corpus = os.path.join(args.dir, "corpus.pgn")
     one_line = os.path.join(args.dir, "one-line.pgn")
     out = os.path.join(args.dir, "out.inc")
-    games = make_corpus_file(corpus, args.megabytes * MB)
+    replay = os.path.join(args.dir, "replay.pgn")
+    make_corpus_file(corpus, args.megabytes * MB)
     make_one_line(one_line, args.one_line_megabytes * MB)
-    last = "-g%d" % last_game(args.binary, corpus, out, games)
+    half_moves = make_replay(replay, args.one_line_megabytes * MB)
+    last = "-g%d" % last_game(args.binary, corpus)
     cases = [
         ("file", corpus, [[args.binary, corpus, out, last]],
          [["wc", "-l", corpus]]),
@@ -177,6 +185,10 @@ def main():
          [["cat", corpus], ["wc", "-l"]]),
         ("one-line", one_line, [[args.binary, one_line, out, "-g2"]],
          [["wc", "-l", one_line]]),
+        ("list", corpus, [[args.binary, "--list", corpus]],
+         [["wc", "-l", corpus]]),
+        ("replay", replay, [[args.binary, replay, out, "-m99999999"]],
+         [["wc", "-l", replay]]),
     ]
     print("median of %d runs, each paired with wc -l on the same input; "
           "last game of corpus.pgn: %s" % (args.runs, last))
@@ -190,6 +202,11 @@ def main():
               (name, os.path.getsize(path) / MB, tool_wall * 1000,
                ref_wall * 1000, tool_wall / ref_wall, tool_cpu / ref_cpu,
                kib / 1024.0, status), flush=True)
+        if name == "replay":
+            replay_wall, replay_cpu = tool_wall, tool_cpu
+    print("replay: %d half-moves, %.0f ns each (wall), %.0f ns (cpu)" %
+          (half_moves, replay_wall / half_moves * 1e9,
+           replay_cpu / half_moves * 1e9))
 
 if __name__ == "__main__":
     main()

@@ -18,9 +18,10 @@ fail() {
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/boardshot bin/boardshot-render share/man/man1/boardshot.1 \
-            share/man/man1/boardshot-render.1 share/boardshot/boardshot.pov \
-            share/boardshot/render.sh; do
+for file in bin/boardshot bin/boardshot-render share/man/man1/boardshot.1.gz \
+            share/man/man1/boardshot-render.1.gz share/boardshot/boardshot.pov \
+            share/boardshot/render.sh share/doc/boardshot/copyright \
+            share/doc/boardshot/changelog.gz; do
   [[ -f $prefix/$file ]] || fail "$file is not installed"
 done
 for file in bin/boardshot-render share/boardshot/render.sh; do
@@ -29,7 +30,7 @@ done
 
 if command -v groff >/dev/null 2>&1; then
   for page in boardshot boardshot-render; do
-    warnings=$(groff -man -ww -z "$prefix/share/man/man1/$page.1" 2>&1)
+    warnings=$(zcat "$prefix/share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)
     [[ -z $warnings ]] || fail "the manual page $page.1 has warnings: $warnings"
   done
 fi
