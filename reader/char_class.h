@@ -76,15 +76,23 @@ enum ScanClass : std::uint8_t {
   kClassLetter = 1 << 6,
 };
 
+// Calls ADD(class, byte) for each class that stands for one byte; letters
+// are a class of their own, a range. A macro, so that each vector kernel of
+// the scanner expands the compares inside its own instruction set.
+#define BOARDSHOT_FOR_EACH_BYTE_CLASS(ADD)  \
+  ADD(kClassLineFeed, kLineFeed);           \
+  ADD(kClassCommentOpen, kCommentOpen);     \
+  ADD(kClassCommentClose, kCommentClose);   \
+  ADD(kClassLineComment, kLineCommentMark); \
+  ADD(kClassTagOpen, kTagOpen);             \
+  ADD(kClassEscape, kEscapeMark)
+
 constexpr std::uint8_t ScanClassOf(char c) {
-  std::uint8_t classes = 0;
-  if (c == kLineFeed) classes |= kClassLineFeed;
-  if (c == kCommentOpen) classes |= kClassCommentOpen;
-  if (c == kCommentClose) classes |= kClassCommentClose;
-  if (c == kLineCommentMark) classes |= kClassLineComment;
-  if (c == kTagOpen) classes |= kClassTagOpen;
-  if (c == kEscapeMark) classes |= kClassEscape;
-  if (IsAsciiLetter(c)) classes |= kClassLetter;
+  std::uint8_t classes = IsAsciiLetter(c) ? kClassLetter : 0;
+  const auto add = [&](ScanClass scanClass, char byte) {
+    if (c == byte) classes |= scanClass;
+  };
+  BOARDSHOT_FOR_EACH_BYTE_CLASS(add);
   return classes;
 }
 

@@ -92,12 +92,7 @@ __m128i Sse2Match(__m128i lanes) {
       hits = _mm_or_si128(hits, _mm_cmpeq_epi8(lanes, _mm_set1_epi8(c)));
     }
   };
-  add(kClassLineFeed, kLineFeed);
-  add(kClassCommentOpen, kCommentOpen);
-  add(kClassCommentClose, kCommentClose);
-  add(kClassLineComment, kLineCommentMark);
-  add(kClassTagOpen, kTagOpen);
-  add(kClassEscape, kEscapeMark);
+  BOARDSHOT_FOR_EACH_BYTE_CLASS(add);
   if constexpr ((kClasses & kClassLetter) != 0) {
     const __m128i folded = _mm_sub_epi8(
         _mm_or_si128(lanes, _mm_set1_epi8(kLetterFold)), _mm_set1_epi8('a'));
@@ -143,12 +138,7 @@ BOARDSHOT_AVX2 __m256i Avx2Match(__m256i lanes) {
           _mm256_or_si256(hits, _mm256_cmpeq_epi8(lanes, _mm256_set1_epi8(c)));
     }
   };
-  add(kClassLineFeed, kLineFeed);
-  add(kClassCommentOpen, kCommentOpen);
-  add(kClassCommentClose, kCommentClose);
-  add(kClassLineComment, kLineCommentMark);
-  add(kClassTagOpen, kTagOpen);
-  add(kClassEscape, kEscapeMark);
+  BOARDSHOT_FOR_EACH_BYTE_CLASS(add);
   if constexpr ((kClasses & kClassLetter) != 0) {
     const __m256i folded =
         _mm256_sub_epi8(_mm256_or_si256(lanes, _mm256_set1_epi8(kLetterFold)),
@@ -198,12 +188,7 @@ class Avx512Chunk {
         hits |= _mm512_cmpeq_epi8_mask(bytes_, _mm512_set1_epi8(c));
       }
     };
-    add(kClassLineFeed, kLineFeed);
-    add(kClassCommentOpen, kCommentOpen);
-    add(kClassCommentClose, kCommentClose);
-    add(kClassLineComment, kLineCommentMark);
-    add(kClassTagOpen, kTagOpen);
-    add(kClassEscape, kEscapeMark);
+    BOARDSHOT_FOR_EACH_BYTE_CLASS(add);
     if constexpr ((kClasses & kClassLetter) != 0) {
       const __m512i folded = _mm512_sub_epi8(
           _mm512_or_si512(bytes_, _mm512_set1_epi8(kLetterFold)),
