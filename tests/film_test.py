@@ -24,11 +24,11 @@ FRAMES = 1 + 4 * 3
 SCRIPTS = {
     # Logs where each povray run happens, then runs the real one.
     "bin/povray": 'echo "$PWD" >>"$WORK/povray.log"; exec %s "$@"',
-    # Runs GNU parallel's ssh command line here, in a home of its own, as a
-    # machine of its own would.
+    # Runs GNU parallel's ssh command line here, in a home of its own and
+    # with the login shell sshd would set, as a machine of its own would.
     "ssh": 'while [[ $1 == -* ]]; do case $1 in -[oplicFSJ]) shift 2 ;; *) shift ;; esac; done\n'
            'shift; [[ ${1:-} != -- ]] || shift\n'
-           'cd "$WORK/remote" && HOME=$PWD exec bash -c "$*"'}
+           'cd "$WORK/remote" && HOME=$PWD SHELL=/bin/bash exec bash -c "$*"'}
 
 
 class Film(unittest.TestCase):
