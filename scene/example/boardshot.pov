@@ -30,6 +30,33 @@
 //   Boardshot_Glide          for films: how far the last move has got, from
 //                            0 (the pieces as before it) to 1 (done) [1]
 //   Boardshot_Light_Samples  area light samples a side; 2 renders faster [4]
+//   Boardshot_Light_Jitter   1 dithers the soft shadows' samples; 0 samples
+//                            the same points in every render, so a part of a
+//                            frame renders exactly as in the whole frame [1]
+//
+// Films: boardshot-render renders a film with POV-Ray's animation mode. Each
+// frame of the film has a number F: 0 is the first position, and every
+// half-move adds Between + 1 frames, Between in-between frames in which the
+// move glides and then the position it reaches. One frame past the last
+// position shows that position with the game's result. A frame's number is
+// frame_number times Boardshot_Film_Frame_Step, so a run of +KFI/+KFF frames
+// renders consecutive in-between frames (step 1) or consecutive positions
+// (step Between + 1). Declared for a film:
+//
+//   Boardshot_Film_Between    in-between frames per half-move
+//   Boardshot_Film_First      the half-move of the film's first position
+//   Boardshot_Film_Last       the half-move of its last position
+//   Boardshot_Film_Frame_Step see above [1]
+//   Boardshot_Film_Position   set by this scene: the half-move a frame
+//                            shows, which Boardshot_Position's include
+//                            chooses its position by (#switch)
+//
+// A frame that shows a position (not an in-between frame) also prints on the
+// debug stream the region of the picture that the glide into that position
+// changes, as "boardshot-window N LEFT RIGHT TOP BOTTOM" (pixels from 0,
+// inclusive), "boardshot-window N none" when the glide changes nothing, or
+// "boardshot-window N whole" for a camera of one's own; N counts the film's
+// positions from 0.
 //
 // For example:
 //
@@ -58,6 +85,7 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
 #ifndef (Boardshot_Caption) #declare Boardshot_Caption = 0; #end
 #ifndef (Boardshot_Glide) #declare Boardshot_Glide = 1; #end
 #ifndef (Boardshot_Light_Samples) #declare Boardshot_Light_Samples = 4; #end
+#ifndef (Boardshot_Light_Jitter) #declare Boardshot_Light_Jitter = 1; #end
 
 #if (Boardshot_View_Side != 0 & Boardshot_View_Side != 1)
   #error "boardshot.pov: Boardshot_View_Side is neither 0 (White) nor 1 (Black)\n"
@@ -326,6 +354,24 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
 // ---------------------------------------------------------------------------
 // The position
 
+// A film's frame number chooses the half-move shown and how far its move
+// has glided; the frame past the last position adds the result.
+#declare Boardshot_Show_Result = 0;
+#ifdef (Boardshot_Film_Between)
+  #ifndef (Boardshot_Film_Frame_Step) #declare Boardshot_Film_Frame_Step = 1; #end
+  #declare Boardshot_Film_Frame = frame_number * Boardshot_Film_Frame_Step;
+  #declare Boardshot_Film_Per_Move = Boardshot_Film_Between + 1;
+  #declare Boardshot_Film_Moves_In = ceil(Boardshot_Film_Frame / Boardshot_Film_Per_Move);
+  #declare Boardshot_Glide = 1 - (Boardshot_Film_Moves_In * Boardshot_Film_Per_Move
+                                  - Boardshot_Film_Frame) / Boardshot_Film_Per_Move;
+  #if (Boardshot_Film_Moves_In > Boardshot_Film_Last - Boardshot_Film_First)
+    #declare Boardshot_Film_Moves_In = Boardshot_Film_Last - Boardshot_Film_First;
+    #declare Boardshot_Glide = 1;
+    #declare Boardshot_Show_Result = 1;
+  #end
+  #declare Boardshot_Film_Position = Boardshot_Film_First + Boardshot_Film_Moves_In;
+#end
+
 #if (strlen(Boardshot_Position) > 0)
   #include Boardshot_Position
 #end
@@ -513,10 +559,15 @@ background { rgb <0.05, 0.06, 0.08> }
 
 #declare Boardshot_View_Turn = y * 180 * Boardshot_View_Side;
 
+// The light that casts the shadows, and the size of its area.
+#declare Boardshot_Key_Light = <-9, 20, -14>;
+#declare Boardshot_Key_Light_Size = 2.5;
+
 light_source {
-  <-9, 20, -14>, rgb 1.3
-  area_light x * 2.5, z * 2.5, Boardshot_Light_Samples, Boardshot_Light_Samples
-  adaptive 1 jitter circular orient
+  Boardshot_Key_Light, rgb 1.3
+  area_light x * Boardshot_Key_Light_Size, z * Boardshot_Key_Light_Size,
+             Boardshot_Light_Samples, Boardshot_Light_Samples
+  adaptive 1 #if (Boardshot_Light_Jitter) jitter #end circular orient
   rotate Boardshot_View_Turn
 }
 light_source { <12, 10, -6>, rgb 0.35 shadowless rotate Boardshot_View_Turn }
@@ -607,10 +658,16 @@ camera { Boardshot_Camera }
   #ifdef (Boardshot_Last_Move_Number)
     #local Dots = ". ";
     #if (Boardshot_Last_Side = 1) #local Dots = "... "; #end
-    concat(str(Boardshot_Last_Move_Number, 0, 0), Dots, Boardshot_Move_San)
+    #local Move = concat(str(Boardshot_Last_Move_Number, 0, 0), Dots, Boardshot_Move_San);
   #else
-    ""
+    #local Move = "";
   #end
+  #if (Boardshot_Show_Result & defined(Boardshot_Result))
+    #if (strlen(Boardshot_Result) > 0)
+      #local Move = concat(Move, "   ", Boardshot_Result);
+    #end
+  #end
+  Move
 #end
 
 #macro Boardshot_Caption_Line(Text, Line, Height)
@@ -650,4 +707,118 @@ camera { Boardshot_Camera }
             Boardshot_Camera_Forward.x, Boardshot_Camera_Forward.y, Boardshot_Camera_Forward.z,
             Boardshot_Camera_Location.x, Boardshot_Camera_Location.y, Boardshot_Camera_Location.z>
   }
+#end
+
+// ---------------------------------------------------------------------------
+// The region a film's glide changes. An in-between frame differs from the
+// position its move reaches only where a gliding piece passes (the mover,
+// a castling rook, a captured piece leaving its square and arriving beside
+// the board) and where their shadows fall, so a film renders the position
+// whole and its in-between frames only in that region. Each gliding piece's
+// reach is a box; the shadow of each box corner falls from every corner of
+// the key light's area onto the board and onto the table below it. All these
+// points are projected onto the picture, and their bounds, widened by a few
+// pixels for antialiasing, are the region.
+
+// The pixel (column, row, from 0 at the top left) a point is seen at.
+#macro Boardshot_Pixel(Point)
+  #local Seen = Point - Boardshot_Camera_Location;
+  #local Across = vdot(Seen, Boardshot_Camera_Right);
+  #local Upward = vdot(Seen, Boardshot_Camera_Up);
+  #ifdef (Boardshot_Units_Per_Frame_Height)
+    #local Scale = image_height / Boardshot_Units_Per_Frame_Height;
+  #else
+    #local Scale = image_width / 2 / tan(radians(Boardshot_Half_Angle))
+                   / vdot(Seen, Boardshot_Camera_Forward);
+  #end
+  <image_width / 2 + Across * Scale, image_height / 2 - Upward * Scale, 0>
+#end
+
+#declare Boardshot_Region_Low = <1e9, 1e9, 0>;
+#declare Boardshot_Region_High = <-1e9, -1e9, 0>;
+
+#macro Boardshot_Region_Add(Point)
+  #local Pixel = Boardshot_Pixel(Point);
+  #declare Boardshot_Region_Low = <min(Boardshot_Region_Low.x, Pixel.x),
+                                   min(Boardshot_Region_Low.y, Pixel.y), 0>;
+  #declare Boardshot_Region_High = <max(Boardshot_Region_High.x, Pixel.x),
+                                    max(Boardshot_Region_High.y, Pixel.y), 0>;
+#end
+
+// Adds a box, and its shadow on the board and on the table.
+#macro Boardshot_Region_Box(Low, High)
+  #local Light = vrotate(Boardshot_Key_Light, Boardshot_View_Turn);
+  #local Reach = Boardshot_Key_Light_Size;
+  #for (Corner, 0, 7)
+    #local Point = <(bitwise_and(Corner, 1) ? High.x : Low.x),
+                    (bitwise_and(Corner, 2) ? High.y : Low.y),
+                    (bitwise_and(Corner, 4) ? High.z : Low.z)>;
+    Boardshot_Region_Add(Point)
+    #for (Lamp, 0, 3)
+      #local Source = Light + <(bitwise_and(Lamp, 1) ? Reach : -Reach), 0,
+                               (bitwise_and(Lamp, 2) ? Reach : -Reach)>;
+      #for (Floor, 0, 1)
+        #local Level = (Floor ? Boardshot_Table_Height : 0);
+        #if (Point.y > Level)
+          Boardshot_Region_Add(Point + (Point - Source) * (Point.y - Level)
+                               / (Source.y - Point.y))
+        #end
+      #end
+    #end
+  #end
+#end
+
+// Adds the box a piece of the kind fills standing anywhere on the way from
+// one place to another, lifted by up to Hop, at up to full size.
+#macro Boardshot_Region_Way(Kind, From, To, Hop)
+  #local Shape = object { Boardshot_Shape(Kind) }
+  #local Low = min_extent(Shape);
+  #local High = max_extent(Shape);
+  // Turned about its foot in any way, a piece stays within this radius.
+  #local Radius = vlength(<max(-Low.x, High.x), 0, max(-Low.z, High.z)>);
+  #local Start = Boardshot_Square_Position(From);
+  #local End = Boardshot_Square_Position(To);
+  Boardshot_Region_Box(
+    <min(Start.x, End.x) - Radius, min(Start.y, End.y) + min(0, Low.y),
+     min(Start.z, End.z) - Radius>,
+    <max(Start.x, End.x) + Radius, max(Start.y, End.y) + High.y + Hop,
+     max(Start.z, End.z) + Radius>)
+#end
+
+#if (defined(Boardshot_Film_Between) & Boardshot_Glide = 1 & !Boardshot_Show_Result
+     & Boardshot_Film_Position > Boardshot_Film_First)
+  #declare Boardshot_Region_Report = concat("boardshot-window ",
+                                            str(Boardshot_Film_Moves_In, 0, 0), " ");
+  #if (!defined(Boardshot_Camera_Location) | !defined(Boardshot_Camera_Up))
+    #debug concat(Boardshot_Region_Report, "whole\n")
+  #elseif (strlen(Boardshot_Move_From) = 0 | strlen(Boardshot_Move_To) = 0)
+    #debug concat(Boardshot_Region_Report, "none\n")
+  #else
+    #for (Index, 0, Boardshot_Pieces - 1)
+      #if (strcmp(Boardshot_Piece_Square[Index], Boardshot_Move_To) = 0)
+        #local Kind = Boardshot_Piece_Kind[Index];
+        Boardshot_Region_Way(Kind, Boardshot_Move_From, Boardshot_Move_To,
+                             (strcmp(Kind, "Knight") = 0 ? 0.9 : 0))
+        // A promoted piece glides as a pawn.
+        Boardshot_Region_Way("Pawn", Boardshot_Move_From, Boardshot_Move_To, 0)
+      #elseif (Boardshot_Castling & strcmp(Boardshot_Piece_Square[Index],
+                                           Boardshot_Move_Rook_To) = 0)
+        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Rook_From,
+                             Boardshot_Move_Rook_To, 2)
+      #elseif (strlen(Boardshot_Move_Taken_At) > 0
+               & strcmp(Boardshot_Piece_Square[Index], Boardshot_Move_Taken_At) = 0)
+        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Taken_From,
+                             Boardshot_Move_Taken_From, 0)
+        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Taken_At,
+                             Boardshot_Move_Taken_At, 0)
+      #end
+    #end
+    #declare Boardshot_Region_Margin = 3;
+    #debug concat(Boardshot_Region_Report,
+      str(max(0, floor(Boardshot_Region_Low.x) - Boardshot_Region_Margin), 0, 0), " ",
+      str(min(image_width - 1, ceil(Boardshot_Region_High.x) + Boardshot_Region_Margin), 0, 0), " ",
+      str(max(0, floor(Boardshot_Region_Low.y) - Boardshot_Region_Margin), 0, 0), " ",
+      str(min(image_height - 1, ceil(Boardshot_Region_High.y) + Boardshot_Region_Margin), 0, 0),
+      "\n")
+  #end
 #end
