@@ -1,34 +1,54 @@
 #!/usr/bin/env python3
-"""Makes films with boardshot-render and checks them: frames spread over a
-"host" reached through GNU parallel's --ssh, the frame count, a piece seen
-between its squares in an in-between frame, a re-run that renders only the
-missing frames, and a game that cannot be converted stopping the run.
+"""Makes films with boardshot-render and checks them: runs spread over a
+"host" reached through a stand-in ssh command beside a dead one, in-between
+frames pasted from windows that look as the whole frame does, a re-run that
+renders only what is missing, an interruption that keeps finished frames, a
+part of a game ending on its result, and a game that cannot be converted.
+Exits 77 (skipped) without povray, GNU parallel, ffmpeg or rsync.
 
     film_test.py BOARDSHOT_BINARY [unittest options]
 """
 import os
+import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from render_test import SOURCE, Image, top_view_pixel  # noqa: E402
 
+TOOLS = ["povray", "parallel", "ffmpeg", "ffprobe", "rsync"]
 W, H = 96, 72
 # 1. e4 d5 2. exd5 Qxd5: 4 half-moves, 2 in-between frames each, every
-# position shown once.
+# position shown once; frame 3k is the position after k half-moves.
 FILM = ["--size", "%dx%d" % (W, H), "--between", "2", "--hold", "1", "--pause", "0",
-        "--camera", "top", "--jobs", "4", "game.pgn"]
+        "--camera", "top", "--no-caption", "game.pgn"]
 FRAMES = 1 + 4 * 3
 SCRIPTS = {
-    # Logs where each povray run happens, then runs the real one.
-    "bin/povray": 'echo "$PWD" >>"$WORK/povray.log"; exec %s "$@"',
+    # Logs each povray run (where, and its arguments) and runs the real one,
+    # after a pause in the runs of in-between frames when $WORK/slow exists.
+    "bin/povray": 'echo "$$ $PWD $*" >>"$WORK/povray.log"\n'
+                  '[[ ! -e $WORK/slow || " $* " != *" +SC"* ]] || sleep 30\n'
+                  'exec %s "$@"',
     # Runs GNU parallel's ssh command line here, in a home of its own and
-    # with the login shell sshd would set, as a machine of its own would.
-    "ssh": 'while [[ $1 == -* ]]; do case $1 in -[oplicFSJ]) shift 2 ;; *) shift ;; esac; done\n'
+    # with the login shell sshd would set, as a machine of its own would;
+    # "deadhost" cannot be reached.
+    "ssh": 'while [[ $1 == -* ]]; do case $1 in -[oplicFSJO]) shift 2 ;; *) shift ;; esac; done\n'
+           '[[ $1 != deadhost ]] || { echo "ssh: connect to host deadhost: refused" >&2; exit 255; }\n'
            'shift; [[ ${1:-} != -- ]] || shift\n'
            'cd "$WORK/remote" && HOME=$PWD SHELL=/bin/bash exec bash -c "$*"'}
+
+
+def running(pid):
+    """Whether process pid runs (and is not merely left for its parent to reap)."""
+    try:
+        with open("/proc/%s/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
 
 
 class Film(unittest.TestCase):
@@ -37,55 +57,66 @@ class Film(unittest.TestCase):
         self.addCleanup(self.dir.cleanup)
         for folder in ("bin", "remote"):
             os.mkdir(self.path(folder))
-        povray = subprocess.run(["which", "povray"], capture_output=True, text=True).stdout
         for name, text in SCRIPTS.items():
             with open(self.path(name), "w") as f:
-                f.write("#!/usr/bin/env bash\n" + (text % povray.strip() if "%s" in text
-                                                    else text) + "\n")
+                f.write("#!/usr/bin/env bash\n" + text.replace("%s", shutil.which("povray"))
+                        + "\n")
             os.chmod(self.path(name), 0o755)
-        with open(self.path("game.pgn"), "w") as f:
-            f.write('[White "A"]\n[Black "B"]\n\n1. e4 d5 2. exd5 Qxd5 *\n')
-        with open(self.path("hosts"), "w") as f:
-            f.write("1/fakehost\n")
+        self.write("game.pgn", '[White "A"]\n[Black "B"]\n\n1. e4 d5 2. exd5 Qxd5 *\n')
+        self.write("hosts", "1/fakehost\ndeadhost\n")
 
     def path(self, *names):
         return os.path.join(self.dir.name, *names)
 
-    def film(self, *args):
+    def write(self, name, text):
+        with open(self.path(name), "w") as f:
+            f.write(text)
+
+    def command(self, *args):
         env = dict(os.environ, WORK=self.dir.name,
                    PATH=self.path("bin") + os.pathsep + os.environ["PATH"])
-        return subprocess.run([os.path.join(SOURCE, "scripts", "boardshot-render"),
-                               "--boardshot", BOARDSHOT, *args], cwd=self.dir.name, env=env,
-                              capture_output=True, text=True)
+        return [os.path.join(SOURCE, "scripts", "boardshot-render"), "--boardshot", BOARDSHOT,
+                *args], dict(cwd=self.dir.name, env=env, text=True)
+
+    def film(self, *args):
+        command, options = self.command(*args)
+        return subprocess.run(command, capture_output=True, **options)
 
     def povray_runs(self):
         if not os.path.exists(self.path("povray.log")):
             return []
         with open(self.path("povray.log")) as f:
-            return f.read().split()
+            return [line.split(" ", 2) for line in f.read().splitlines()]
 
-    def frame(self, number):
-        return Image(subprocess.run(
-            ["ffmpeg", "-loglevel", "error", "-i", self.path("game.mp4.frames",
-                                                             "frame-%06d.png" % number),
-             "-f", "image2pipe", "-c:v", "ppm", "-"], capture_output=True, check=True).stdout)
+    def image(self, path):
+        return Image(subprocess.run(["ffmpeg", "-loglevel", "error", "-i", path, "-f",
+                                     "image2pipe", "-c:v", "ppm", "-"],
+                                    capture_output=True, check=True).stdout)
 
-    def frames_in_video(self):
+    def frame(self, number, folder="game.mp4.frames"):
+        return self.image(self.path(folder, "frame-%06d.png" % number))
+
+    def frames_in_video(self, name="game.mp4"):
         return int(subprocess.run(
             ["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-             "stream=nb_read_frames", "-of", "csv=p=0", self.path("game.mp4")],
+             "stream=nb_read_frames", "-of", "csv=p=0", self.path(name)],
             capture_output=True, text=True, check=True).stdout)
 
     def test_film_spread_over_hosts_then_resumed(self):
         run = self.film("--video", "game.mp4", "--keep-frames", "--sshloginfile", "hosts",
                         "--ssh", self.path("ssh"), *FILM)
         self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stderr.count("deadhost"), 1, run.stderr)
+        self.assertIn("leaving out deadhost: it cannot be reached", run.stderr)
         self.assertIn("frames %d/%d" % (FRAMES, FRAMES), run.stderr)
         self.assertEqual(self.frames_in_video(), FRAMES)
         runs = self.povray_runs()
-        self.assertEqual(len(runs), FRAMES)
-        self.assertTrue(all(r.startswith(self.path("remote")) for r in runs), runs)
-        self.assertEqual(os.listdir(self.path("remote")), [])  # cleaned up
+        self.assertTrue(all(where.startswith(self.path("remote")) for _, where, _ in runs))
+        self.assertEqual(os.listdir(self.path("remote")), [])  # its work folder is gone
+        # Each move's in-between frames are one run through a window.
+        windows = [args for _, _, args in runs if "+SC" in args]
+        self.assertEqual(len(windows), 4, runs)
+        self.assertLess(len(runs), FRAMES)
         # A third of the way (eased) from e2 to e4 the pawn stands over
         # neither square: e2 looks as after the move, e4 as before it.
         start, between, done = (self.frame(n) for n in (0, 1, 3))
@@ -95,16 +126,76 @@ class Film(unittest.TestCase):
         self.assertFalse(between.changed(done, *e2, threshold=25))
         self.assertFalse(between.changed(start, *e4, threshold=25))
         self.assertTrue(start.changed(done, *e2))
-        # An interrupted run: two frames missing, one of them half written.
+        # Pasted in-between frames look as the whole frame: the queen's
+        # capture, her shadow and the pawn arriving beside the board.
+        for number in (10, 11, 7):
+            subprocess.run(["povray", "film.ini", "+Ifilm.pov", "+O../whole", "+WT1", "+KFI0",
+                            "+KFF%d" % number, "+SF%d" % number, "+EF%d" % number],
+                           cwd=self.path("game.mp4.frames"), capture_output=True, check=True)
+            whole = self.image(self.path("whole%d.png" % number))
+            pasted = self.frame(number)
+            differ = [(c, r) for c in range(W) for r in range(H)
+                      if whole.changed(pasted, c, r, threshold=6)]
+            self.assertLessEqual(len(differ), 3, (number, differ))
+        # An interrupted run: a position and an in-between frame missing,
+        # one half written.
         frames = self.path("game.mp4.frames", "frame-%06d")
-        os.remove(frames % 4 + ".png")
-        os.rename(frames % 9 + ".png", frames % 9 + ".part.png")
+        os.remove(frames % 6 + ".png")
+        os.rename(frames % 8 + ".png", frames % 8 + ".part.png")
         os.remove(self.path("game.mp4"))
+        before = len(runs)
         run = self.film("--video", "game.mp4", *FILM)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(len(self.povray_runs()), FRAMES + 2)
+        self.assertIn("%d already rendered" % (FRAMES - 2), run.stderr)
+        self.assertEqual(len(self.povray_runs()), before + 2)
         self.assertEqual(self.frames_in_video(), FRAMES)
-        self.assertFalse(os.path.exists(self.path("game.mp4.frames")))
+        self.assertEqual(sorted(os.listdir(self.dir.name)),
+                         ["bin", "game.mp4", "game.pgn", "hosts", "povray.log", "remote", "ssh",
+                          "whole10.png", "whole11.png", "whole7.png"])
+
+    def test_interruption_keeps_finished_frames(self):
+        self.write("slow", "")
+        command, options = self.command("--video", "game.mp4", *FILM)
+        render = subprocess.Popen(command, stderr=subprocess.PIPE, start_new_session=True,
+                                  **options)
+        # The positions render at once, the in-between frames wait.
+        deadline = time.time() + 60
+        while len([r for r in self.povray_runs() if "+SC" in r[2]]) < 2:
+            self.assertLess(time.time(), deadline, "no in-between run started")
+            time.sleep(0.2)
+        render.send_signal(signal.SIGTERM)
+        _, stderr = render.communicate(timeout=60)
+        self.assertEqual(render.returncode, 6, stderr)
+        self.assertIn("interrupted: 5 of %d frames kept; run the same command again to finish"
+                      % FRAMES, stderr)
+        for pid, _, _ in self.povray_runs():
+            self.assertFalse(running(pid), "povray %s still runs" % pid)
+        self.assertEqual(sorted(f for f in os.listdir(self.path("game.mp4.frames"))
+                                if not f.startswith("frame-")),
+                         [".boardshot-render", "boardshot.pov", "film.ini", "film.pov", "job.sh",
+                          "positions.inc", "regions"])
+        self.assertFalse(os.path.exists(self.path("game.mp4")))
+        os.remove(self.path("slow"))
+        run = self.film("--video", "game.mp4", *FILM)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("5 already rendered", run.stderr)
+
+    def test_part_of_a_game_ends_on_its_result(self):
+        self.write("game.pgn", '[White "A"]\n[Black "B"]\n[Result "0-1"]\n\n'
+                               '1. e4 d5 2. exd5 Qxd5 0-1\n')
+        # From the position after 1. e4 to the end; 4 frames a half-move
+        # (one glides), the result a second.
+        run = self.film("--video", "game.mp4", "--keep-frames", "--size", "%dx%d" % (W, H),
+                        "--camera", "top", "--fps", "4", "--pace", "1", "--between", "1",
+                        "--pause", "1", "-m1-", "game.pgn")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("8 frames for 3 half-moves", run.stderr)
+        self.assertEqual(self.frames_in_video(), 3 + 3 * 4 + 4)
+        # The last frame adds the result to the caption, above the board.
+        last, result = self.frame(6), self.frame(7)
+        changed = [(c, r) for c in range(W) for r in range(H) if last.changed(result, c, r)]
+        self.assertTrue(changed)
+        self.assertLess(max(r for _, r in changed), H // 6, changed)
 
     def test_game_that_cannot_be_converted_stops_the_run(self):
         run = self.film("--video", "game.mp4", *FILM, "-g2")
@@ -112,9 +203,14 @@ class Film(unittest.TestCase):
         self.assertIn("could not convert game 2", run.stderr)
         self.assertIn("does not exist", run.stderr)
         self.assertEqual(self.povray_runs(), [])
-        self.assertFalse(os.path.exists(self.path("game.mp4")))
+        self.assertEqual(sorted(os.listdir(self.dir.name)),
+                         ["bin", "game.pgn", "hosts", "remote", "ssh"])
 
 
 if __name__ == "__main__":
     BOARDSHOT = os.path.abspath(sys.argv.pop(1))
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    if missing:
+        print("skipped: %s not installed" % ", ".join(missing))
+        sys.exit(77)
     unittest.main()

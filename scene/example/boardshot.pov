@@ -785,8 +785,14 @@ camera { Boardshot_Camera }
      max(Start.z, End.z) + Radius>)
 #end
 
-#if (defined(Boardshot_Film_Between) & Boardshot_Glide = 1 & !Boardshot_Show_Result
-     & Boardshot_Film_Position > Boardshot_Film_First)
+// POV-Ray evaluates every operand of & : the film's settings are only
+// looked at once a film is known.
+#declare Boardshot_Report_Region = 0;
+#ifdef (Boardshot_Film_Between)
+  #declare Boardshot_Report_Region = (Boardshot_Glide = 1 & !Boardshot_Show_Result
+                                      & Boardshot_Film_Moves_In > 0);
+#end
+#if (Boardshot_Report_Region)
   #declare Boardshot_Region_Report = concat("boardshot-window ",
                                             str(Boardshot_Film_Moves_In, 0, 0), " ");
   #if (!defined(Boardshot_Camera_Location) | !defined(Boardshot_Camera_Up))
