@@ -79,6 +79,11 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
   #if (!file_exists(Boardshot_CJK_Font)) #declare Boardshot_CJK_Font = ""; #end
 #end
 
+// The diagram: the "top" preset seen from straight above.
+#ifdef (Boardshot_Camera) #declare Boardshot_Diagram = 0;
+#else #declare Boardshot_Diagram = (strcmp(Boardshot_Camera_Preset, "top") = 0);
+#end
+
 #if (Boardshot_View_Side != 0 & Boardshot_View_Side != 1)
   #error "boardshot.pov: Boardshot_View_Side is neither 0 (White) nor 1 (Black)\n"
 #end
@@ -167,17 +172,21 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 #declare Boardshot_White_Texture = texture {
   pigment {
     wood turbulence 0.04 octaves 3 scale 0.06 rotate x * 90
-    color_map { [0 rgb <0.80, 0.60, 0.32>] [0.6 rgb <0.76, 0.55, 0.28>]
-                [1 rgb <0.68, 0.47, 0.22>] }
+    color_map { [0 rgb <0.86, 0.70, 0.42>] [0.6 rgb <0.82, 0.65, 0.38>]
+                [1 rgb <0.74, 0.56, 0.30>] }
   }
   finish { ambient 0 diffuse 0.8 specular 0.35 roughness 0.015 }
 }
 #declare Boardshot_Black_Texture = texture {
   pigment {
     wood turbulence 0.04 octaves 3 scale 0.05 rotate x * 90
-    color_map { [0 rgb <0.022, 0.016, 0.012>] [1 rgb <0.034, 0.024, 0.017>] }
+    // lighter in the diagram from above, whose light shows the forms of
+    // the tops and little of the sides
+    #local Lighter = (Boardshot_Diagram ? 3 : 1);
+    color_map { [0 rgb <0.030, 0.021, 0.016> * Lighter]
+                [1 rgb <0.045, 0.032, 0.022> * Lighter] }
   }
-  finish { ambient 0 diffuse 0.75 specular 0.8 roughness 0.006 reflection 0.03 }
+  finish { ambient 0 diffuse 0.75 specular 0.6 roughness 0.012 reflection 0.03 }
 }
 // Long grain: the rings of a log far to the side, so that they run nearly
 // straight along z, their spacing wandering.
@@ -195,7 +204,7 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
   finish { Boardshot_Board_Finish }
   translate <rand(Boardshot_Grain), 0, rand(Boardshot_Grain)> * 20
 #end
-#declare Boardshot_Light_Wood = array[2] { <0.78, 0.56, 0.31>, <0.66, 0.44, 0.22> };
+#declare Boardshot_Light_Wood = array[2] { <0.62, 0.40, 0.19>, <0.52, 0.32, 0.14> };
 #declare Boardshot_Dark_Wood = array[2] { <0.20, 0.092, 0.038>, <0.13, 0.056, 0.022> };
 #declare Boardshot_Frame_Texture = texture {
   Boardshot_Wood(<0.11, 0.05, 0.022>, <0.07, 0.03, 0.013>, 0.12)
@@ -297,8 +306,10 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 #declare Boardshot_Board = union {
   #for (File, 0, 7)
     #for (Rank, 0, 7)
+      // Dark squares a hair lower, so that a ray along the line between
+      // two squares finds the same one in every picture.
       box {
-        <File - 4, -0.2, Rank - 4>, <File - 3, 0, Rank - 3>
+        <File - 4, -0.2, Rank - 4>, <File - 3, -0.00001 * (mod(File + Rank, 2) = 0), Rank - 3>
         texture { Boardshot_Square_Texture(File, Rank) }
       }
     #end
@@ -507,16 +518,15 @@ background { rgb <0.05, 0.06, 0.08> }
 
 #declare Boardshot_View_Turn = y * 180 * Boardshot_View_Side;
 
-// The diagram from above casts no shadow: its light comes from the top
-// left of the picture and shades the pieces' forms alone. Flat colours
-// need no light at all.
-#declare Boardshot_Diagram = (strcmp(Boardshot_Camera_Preset, "top") = 0
-                              & !defined(Boardshot_Camera));
+// In the diagram from above a parallel light falls steeply from the top
+// left of the picture, 73 degrees high: a piece's shadow tells its height
+// and shape, yet stays within its own square (a king's reaches 0.34 of a
+// square to the right and down). Flat colours need no light at all.
 #if (Boardshot_Flat_Colours)
 #elseif (Boardshot_Diagram)
-  light_source { <-10, 16, 9>, rgb 1.25 shadowless rotate Boardshot_View_Turn }
-  light_source { <10, 12, -6>, rgb 0.3 shadowless rotate Boardshot_View_Turn }
-  light_source { <0, 30, 0>, rgb 0.25 shadowless }
+  light_source { <-1, 4.63, 1> * 10, rgb 0.95 parallel point_at 0 rotate Boardshot_View_Turn }
+  light_source { <10, 12, -6>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
+  light_source { <-12, 8, 6>, rgb 0.3 shadowless rotate Boardshot_View_Turn }
 #else
   light_source {
     <-9, 20, -14>, rgb 1.3
@@ -563,7 +573,7 @@ background { rgb <0.05, 0.06, 0.08> }
     // half height of the board seen at that distance, found by eye.
     #switch (0)
       #case (strcmp(Boardshot_Camera_Preset, "high"))
-        #declare Boardshot_Elevation = 60;
+        #declare Boardshot_Elevation = 64;
         #declare Boardshot_Distance = 18;
         #declare Boardshot_Seen_Half_Height = 5.1;
         #declare Boardshot_Aim = <0, -0.4, -0.35>;
