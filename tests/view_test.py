@@ -10,10 +10,12 @@ game file is drawn without failing the render.
 """
 import glob
 import os
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+import zlib
 from collections import Counter
 from concurrent.futures import ThreadPoolExecutor
 
@@ -63,11 +65,36 @@ def render_frames(frames, settings=(), width=320, height=180):
         return images
 
 
+def read_png(path):
+    """The Image of an 8-bit RGB PNG file as POV-Ray writes it."""
+    with open(path, "rb") as f:
+        data = f.read()
+    at, chunks = 8, {}
+    while at < len(data):
+        size, kind = struct.unpack(">I4s", data[at:at + 8])
+        chunks[kind] = chunks.get(kind, b"") + data[at + 8:at + 8 + size]
+        at += 12 + size
+    width, height, depth, colour = struct.unpack(">IIBB", chunks[b"IHDR"][:10])
+    assert (depth, colour) == (8, 2), (depth, colour)
+    raw, stride, rows = zlib.decompress(chunks[b"IDAT"]), width * 3, []
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        above = rows[-1] if rows else bytearray(stride)
+        for i in range(stride):
+            left = line[i - 3] if i >= 3 else 0
+            corner = above[i - 3] if i >= 3 else 0
+            guess = (0, left, above[i], (left + above[i]) // 2,
+                     min((left, above[i], corner), key=lambda v: abs(left + above[i] - corner - v)))
+            line[i] = (line[i] + guess[kind]) & 255
+        rows.append(line)
+    return Image(b"P6 %d %d 255 " % (width, height) + b"".join(rows))
+
+
 def pixels(image):
     return [image.rgb[i:i + 3] for i in range(0, len(image.rgb), 3)]
 
 
-def differing(a, b, threshold=24):
+def changed(a, b, threshold=24):
     """How many pixels of two images differ by more than the threshold."""
     return sum(max(abs(p - q) for p, q in zip(x, y)) > threshold
                for x, y in zip(pixels(a), pixels(b)))
@@ -100,22 +127,60 @@ class Views(unittest.TestCase):
         empty, *alone = render_frames([[]] + [[(kind, "e4", colour)] for colour in (0, 1)
                                               for kind in KINDS], TOP, w, h)
         column, row = top_view_pixel("e4", w, h)
-        half = top_view_pixel("f4", w, h)[0] - column
+        half = (top_view_pixel("f4", w, h)[0] - column) // 2
+        square = [(x, y) for y in range(row - half, row + half + 1)
+                  for x in range(column - half, column + half + 1)]
+        inside = set(square)
         for n, image in enumerate(alone):
-            for x in range(w):
-                for y in range(h):
-                    if abs(x - column) > half / 2 or abs(y - row) > half / 2:
-                        self.assertFalse(image.changed(empty, x, y, 8), (KINDS[n % 6], x, y))
+            # Renders are alike to the byte where nothing differs: only rows
+            # that differ are looked at pixel by pixel.
+            for y in range(h):
+                start, end = 3 * w * y, 3 * w * (y + 1)
+                if image.rgb[start:end] != empty.rgb[start:end]:
+                    shadow = [x for x in range(w) if (x, y) not in inside
+                              and image.changed(empty, x, y, 8)]
+                    self.assertFalse(shadow, (KINDS[n % 6], y))
+        shown = [[max(abs(p - q) for p, q in zip(image.at(*xy), empty.at(*xy))) > 24
+                  for xy in square] for image in alone]
         for colour in (0, 1):
-            shapes = alone[6 * colour:6 * colour + 6]
-            for a in range(6):
-                for b in range(a + 1, 6):
-                    union = sum(max(abs(p - q) for p, q in zip(x, e)) > 24 or
-                                max(abs(p - q) for p, q in zip(y, e)) > 24
-                                for x, y, e in zip(pixels(shapes[a]), pixels(shapes[b]),
-                                                   pixels(empty)))
-                    with self.subTest(colour=colour, kinds=(KINDS[a], KINDS[b])):
-                        self.assertGreaterEqual(differing(shapes[a], shapes[b]), union / 3)
+            for a in range(6 * colour, 6 * colour + 6):
+                for b in range(a + 1, 6 * colour + 6):
+                    union = sum(x or y for x, y in zip(shown[a], shown[b]))
+                    apart = sum(alone[a].changed(alone[b], *xy, 24) for xy in square)
+                    with self.subTest(colour=colour, kinds=(KINDS[a % 6], KINDS[b % 6])):
+                        self.assertGreaterEqual(apart, union / 3)
+
+    def test_every_name_is_drawn_or_boxed_and_never_fails_the_render(self):
+        names = {"latin-1": b"M\xfcller, J\xf6rg", "accents": "Ćosić, Łódź – Müller".encode(),
+                 "cyrillic": "Непомнящий, Ян".encode(), "latin": b"Nepomnyashchiy, Yan",
+                 "cyrillic boxes": "\ue000" .join([""] * 15).encode(),
+                 "greek": "Καρυάτιδες".encode(), "cjk": "丁立人".encode(),
+                 "cjk boxes": "\ue000\ue000\ue000".encode(), "emoji": "Carlsen 😀".encode(),
+                 "control": b"Naka\x01mura\x7f"}
+
+        def picture(item):
+            work = tempfile.mkdtemp()
+            with open(os.path.join(work, "game.pgn"), "wb") as f:
+                f.write(b'[White "' + item[1] + b'"]\n[Black "B"]\n\n1. e4 *\n')
+            run = subprocess.run([os.path.join(SOURCE, "scripts", "boardshot-render"),
+                                  "--boardshot", BOARDSHOT, "game.pgn", "game.png", "--caption",
+                                  "--camera", "top", "--size", "320x180"],
+                                 cwd=work, capture_output=True, text=True)
+            image = read_png(os.path.join(work, "game.png")) if run.returncode == 0 else None
+            subprocess.run(["rm", "-rf", work])
+            return run, image
+
+        with ThreadPoolExecutor(2) as pool:
+            shown = dict(zip(names, pool.map(picture, names.items())))
+        for name, (run, _) in shown.items():
+            with self.subTest(name=name):
+                self.assertEqual(run.returncode, 0, run.stderr)
+        image = {name: picture for name, (_, picture) in shown.items()}
+        # Cyrillic letters are drawn: neither as Latin ones nor as boxes.
+        self.assertGreater(changed(image["cyrillic"], image["latin"]), 30)
+        self.assertGreater(changed(image["cyrillic"], image["cyrillic boxes"]), 30)
+        if glob.glob("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"):
+            self.assertGreater(changed(image["cjk"], image["cjk boxes"]), 30)
 
 
 if __name__ == "__main__":

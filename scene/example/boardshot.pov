@@ -34,9 +34,9 @@
 //                            [DejaVu Serif where fonts-dejavu-core put it,
 //                            else POV-Ray's own timrom.ttf]
 //   Boardshot_CJK_Font       the font for Chinese, Japanese and Korean
-//                            characters in the caption ["" none: they are
-//                            boxes; the WenQuanYi Micro Hei of
-//                            fonts-wqy-microhei where it is installed]
+//                            characters [WenQuanYi Micro Hei where
+//                            fonts-wqy-microhei put it; without one they
+//                            are drawn as boxes]
 //   Boardshot_Flat_Colours   1 paints each piece in a flat colour of its
 //                            own, given by where it stands, with no light,
 //                            shadow or shading, on a black board [0]: for
@@ -70,13 +70,18 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 #ifndef (Boardshot_Glide) #declare Boardshot_Glide = 1; #end
 #ifndef (Boardshot_Light_Samples) #declare Boardshot_Light_Samples = 4; #end
 #ifndef (Boardshot_Flat_Colours) #declare Boardshot_Flat_Colours = 0; #end
-#ifndef (Boardshot_Font)
+// A font file that is not there (on another machine rendering a film's
+// frames, say) gives way to Debian's, then to POV-Ray's own.
+#ifndef (Boardshot_Font) #declare Boardshot_Font = ""; #end
+#if (strlen(Boardshot_Font) = 0 | !file_exists(Boardshot_Font))
   #declare Boardshot_Font = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
   #if (!file_exists(Boardshot_Font)) #declare Boardshot_Font = "timrom.ttf"; #end
 #end
 #ifndef (Boardshot_CJK_Font)
   #declare Boardshot_CJK_Font = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
-  #if (!file_exists(Boardshot_CJK_Font)) #declare Boardshot_CJK_Font = ""; #end
+#end
+#if (strlen(Boardshot_CJK_Font) > 0 & !file_exists(Boardshot_CJK_Font))
+  #declare Boardshot_CJK_Font = "";
 #end
 
 // The diagram: the "top" preset seen from straight above.
@@ -172,8 +177,8 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 #declare Boardshot_White_Texture = texture {
   pigment {
     wood turbulence 0.04 octaves 3 scale 0.06 rotate x * 90
-    color_map { [0 rgb <0.86, 0.70, 0.42>] [0.6 rgb <0.82, 0.65, 0.38>]
-                [1 rgb <0.74, 0.56, 0.30>] }
+    color_map { [0 rgb <0.92, 0.80, 0.54>] [0.6 rgb <0.88, 0.75, 0.49>]
+                [1 rgb <0.80, 0.66, 0.40>] }
   }
   finish { ambient 0 diffuse 0.8 specular 0.35 roughness 0.015 }
 }
@@ -204,7 +209,7 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
   finish { Boardshot_Board_Finish }
   translate <rand(Boardshot_Grain), 0, rand(Boardshot_Grain)> * 20
 #end
-#declare Boardshot_Light_Wood = array[2] { <0.62, 0.40, 0.19>, <0.52, 0.32, 0.14> };
+#declare Boardshot_Light_Wood = array[2] { <0.56, 0.34, 0.15>, <0.47, 0.27, 0.11> };
 #declare Boardshot_Dark_Wood = array[2] { <0.20, 0.092, 0.038>, <0.13, 0.056, 0.022> };
 #declare Boardshot_Frame_Texture = texture {
   Boardshot_Wood(<0.11, 0.05, 0.022>, <0.07, 0.03, 0.013>, 0.12)
