@@ -176,7 +176,7 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 
 #declare Boardshot_White_Texture = texture {
   pigment {
-    wood turbulence 0.04 octaves 3 scale 0.06 rotate x * 90
+    wood turbulence 0.04 octaves 2 scale 0.06 rotate x * 90
     color_map { [0 rgb <0.92, 0.80, 0.54>] [0.6 rgb <0.88, 0.75, 0.49>]
                 [1 rgb <0.80, 0.66, 0.40>] }
   }
@@ -184,20 +184,20 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 }
 #declare Boardshot_Black_Texture = texture {
   pigment {
-    wood turbulence 0.04 octaves 3 scale 0.05 rotate x * 90
+    wood turbulence 0.04 octaves 2 scale 0.05 rotate x * 90
     // lighter in the diagram from above, whose light shows the forms of
     // the tops and little of the sides
     #local Lighter = (Boardshot_Diagram ? 3 : 1);
     color_map { [0 rgb <0.030, 0.021, 0.016> * Lighter]
                 [1 rgb <0.045, 0.032, 0.022> * Lighter] }
   }
-  finish { ambient 0 diffuse 0.75 specular 0.6 roughness 0.012 reflection 0.03 }
+  finish { ambient 0 diffuse 0.75 specular 0.6 roughness 0.012 }
 }
 // Long grain: the rings of a log far to the side, so that they run nearly
 // straight along z, their spacing wandering.
 #macro Boardshot_Wood(Light, Dark, Spacing)
   pigment {
-    wood turbulence <0.2, 0.2, 0.01> octaves 4 lambda 2.2 scale <1, 1, 30>
+    wood turbulence <0.2, 0.2, 0.01> octaves 2 lambda 2.2 scale <1, 1, 30>
     color_map { [0 rgb Light] [0.35 rgb Light * 0.9 + Dark * 0.1]
                 [0.75 rgb Dark] [1 rgb Light] }
     scale Spacing translate x * 7

@@ -149,7 +149,7 @@ def surface_nets(step):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "boardshot_knight_head.inc")
-    step = float(sys.argv[2]) if len(sys.argv) > 2 else 0.015
+    step = float(sys.argv[2]) if len(sys.argv) > 2 else 0.018
     vertices, triangles = surface_nets(step)
     with open(out, "w") as f:
         f.write("// The knight's head and neck for boardshot_pieces.inc, written by\n"
