@@ -23,9 +23,10 @@ from render_test import SOURCE, Image, top_view_pixel  # noqa: E402
 TOOLS = ["povray", "parallel", "ffmpeg", "ffprobe", "rsync"]
 W, H = 96, 72
 # 1. e4 d5 2. exd5 Qxd5: 4 half-moves, 2 in-between frames each, every
-# position shown once; frame 3k is the position after k half-moves.
+# position shown once, untinted, so that a square changes only with what
+# stands on it; frame 3k is the position after k half-moves.
 FILM = ["--size", "%dx%d" % (W, H), "--between", "2", "--hold", "1", "--pause", "0",
-        "--camera", "top", "--no-caption", "game.pgn"]
+        "--camera", "top", "--no-caption", "--no-last-move", "game.pgn"]
 FRAMES = 1 + 4 * 3
 SCRIPTS = {
     # Logs each povray run (where, and its arguments) and runs the real one,
@@ -171,7 +172,8 @@ class Film(unittest.TestCase):
         self.assertFalse([pid for pid, _, _ in self.povray_runs() if running(pid)])
         self.assertEqual(sorted(f for f in os.listdir(self.path("game.mp4.frames"))
                                 if not f.startswith("frame-")),
-                         [".boardshot-render", "boardshot.pov", "film.ini", "film.pov", "job.sh",
+                         [".boardshot-render", "boardshot.pov", "boardshot_knight_head.inc",
+                          "boardshot_pieces.inc", "film.ini", "film.pov", "job.sh",
                           "positions.inc", "regions"])
         self.assertFalse(os.path.exists(self.path("game.mp4")))
         os.remove(self.path("slow"))
