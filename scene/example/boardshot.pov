@@ -46,28 +46,18 @@
 //                            frame renders exactly as in the whole frame [1]
 //
 // Films: boardshot-render renders a film with POV-Ray's animation mode. Each
-// frame of the film has a number F: 0 is the first position, and every
+// frame of the film is frame_number F: 0 is the first position, and every
 // half-move adds Between + 1 frames, Between in-between frames in which the
 // move glides and then the position it reaches. One frame past the last
-// position shows that position with the game's result. A frame's number is
-// frame_number times Boardshot_Film_Frame_Step, so a run of +KFI/+KFF frames
-// renders consecutive in-between frames (step 1) or consecutive positions
-// (step Between + 1). Declared for a film:
+// position shows that position with the game's result. Declared for a film:
 //
 //   Boardshot_Film_Between    in-between frames per half-move
 //   Boardshot_Film_First      the half-move of the film's first position
 //   Boardshot_Film_Last       the half-move of its last position
-//   Boardshot_Film_Frame_Step see above [1]
-//   Boardshot_Film_Position   set by this scene: the half-move a frame
-//                            shows, which Boardshot_Position's include
-//                            chooses its position by (#switch)
-//
-// A frame that shows a position (not an in-between frame) also prints on the
-// debug stream the region of the picture that the glide into that position
-// changes, as "boardshot-window N LEFT RIGHT TOP BOTTOM" (pixels from 0,
-// inclusive), "boardshot-window N none" when the glide changes nothing, or
-// "boardshot-window N whole" for a camera of one's own; N counts the film's
-// positions from 0.
+//   Boardshot_Film_Positions  where the positions are: the position after
+//                            half-move N is the include named by it
+//                            followed by N and ".inc" ("positions/12.inc")
+//   Boardshot_Film_Plan       1 prints the film's plan (see the end)
 //
 // For example:
 //
@@ -272,19 +262,21 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 #declare Boardshot_Piece_Kind = array[Boardshot_Most_Pieces];
 #declare Boardshot_Piece_Square = array[Boardshot_Most_Pieces];
 #declare Boardshot_Piece_Colour = array[Boardshot_Most_Pieces];
+#declare Boardshot_Piece_Place = array[Boardshot_Most_Pieces];
 
 #macro Boardshot_Record(Kind, Square, Colour)
   #if (Colour != 0 & Colour != 1)
     #error concat("boardshot.pov: colour ", str(Colour, 0, -1),
                   " on square \"", Square, "\" is neither 0 nor 1\n")
   #end
-  #local Unused = Boardshot_Square_Position(Square);  // refuses a bad name now
   #if (Boardshot_Pieces >= Boardshot_Most_Pieces)
     #error "boardshot.pov: more pieces than this scene can hold\n"
   #end
   #declare Boardshot_Piece_Kind[Boardshot_Pieces] = Kind;
   #declare Boardshot_Piece_Square[Boardshot_Pieces] = Square;
   #declare Boardshot_Piece_Colour[Boardshot_Pieces] = Colour;
+  // refuses a bad name now
+  #declare Boardshot_Piece_Place[Boardshot_Pieces] = Boardshot_Square_Position(Square);
   #declare Boardshot_Pieces = Boardshot_Pieces + 1;
 #end
 
@@ -302,40 +294,65 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 // has glided; the frame past the last position adds the result.
 #declare Boardshot_Show_Result = 0;
 #ifdef (Boardshot_Film_Between)
-  #ifndef (Boardshot_Film_Frame_Step) #declare Boardshot_Film_Frame_Step = 1; #end
-  #declare Boardshot_Film_Frame = frame_number * Boardshot_Film_Frame_Step;
   #declare Boardshot_Film_Per_Move = Boardshot_Film_Between + 1;
-  #declare Boardshot_Film_Moves_In = ceil(Boardshot_Film_Frame / Boardshot_Film_Per_Move);
+  #declare Boardshot_Film_Moves_In = ceil(frame_number / Boardshot_Film_Per_Move);
   #declare Boardshot_Glide = 1 - (Boardshot_Film_Moves_In * Boardshot_Film_Per_Move
-                                  - Boardshot_Film_Frame) / Boardshot_Film_Per_Move;
+                                  - frame_number) / Boardshot_Film_Per_Move;
   #if (Boardshot_Film_Moves_In > Boardshot_Film_Last - Boardshot_Film_First)
     #declare Boardshot_Film_Moves_In = Boardshot_Film_Last - Boardshot_Film_First;
     #declare Boardshot_Glide = 1;
     #declare Boardshot_Show_Result = 1;
   #end
   #declare Boardshot_Film_Position = Boardshot_Film_First + Boardshot_Film_Moves_In;
+  #declare Boardshot_Position = concat(Boardshot_Film_Positions,
+                                       str(Boardshot_Film_Position, 0, 0), ".inc");
+#end
+
+// Reads the last move's squares and SAN from the include's details, ""
+// where it has none (no details, or the game has not begun).
+#macro Boardshot_Read_Move()
+  #declare Boardshot_Move_From = "";
+  #ifdef (Boardshot_Last_From) #declare Boardshot_Move_From = Boardshot_Last_From; #end
+  #declare Boardshot_Move_To = "";
+  #ifdef (Boardshot_Last_To) #declare Boardshot_Move_To = Boardshot_Last_To; #end
+  #declare Boardshot_Move_Rook_From = "";
+  #ifdef (Boardshot_Last_Rook_From)
+    #declare Boardshot_Move_Rook_From = Boardshot_Last_Rook_From;
+  #end
+  #declare Boardshot_Move_Rook_To = "";
+  #ifdef (Boardshot_Last_Rook_To) #declare Boardshot_Move_Rook_To = Boardshot_Last_Rook_To; #end
+  #declare Boardshot_Move_Taken_From = "";
+  #ifdef (Boardshot_Last_Captured_From)
+    #declare Boardshot_Move_Taken_From = Boardshot_Last_Captured_From;
+  #end
+  #declare Boardshot_Move_Taken_At = "";
+  #ifdef (Boardshot_Last_Captured_At)
+    #declare Boardshot_Move_Taken_At = Boardshot_Last_Captured_At;
+  #end
+  #declare Boardshot_Move_San = "";
+  #ifdef (Boardshot_Last_Move) #declare Boardshot_Move_San = Boardshot_Last_Move; #end
+#end
+
+// Forgets the pieces read, and the details only some positions declare, so
+// that another position can be read.
+#macro Boardshot_Forget_Position()
+  #declare Boardshot_Pieces = 0;
+  #ifdef (Boardshot_Last_Move) #undef Boardshot_Last_Move #end
+  #ifdef (Boardshot_Last_Move_Number) #undef Boardshot_Last_Move_Number #end
+  #ifdef (Boardshot_Last_Side) #undef Boardshot_Last_Side #end
+  #ifdef (Boardshot_Last_From) #undef Boardshot_Last_From #end
+  #ifdef (Boardshot_Last_To) #undef Boardshot_Last_To #end
+  #ifdef (Boardshot_Last_Rook_From) #undef Boardshot_Last_Rook_From #end
+  #ifdef (Boardshot_Last_Rook_To) #undef Boardshot_Last_Rook_To #end
+  #ifdef (Boardshot_Last_Captured) #undef Boardshot_Last_Captured #end
+  #ifdef (Boardshot_Last_Captured_From) #undef Boardshot_Last_Captured_From #end
+  #ifdef (Boardshot_Last_Captured_At) #undef Boardshot_Last_Captured_At #end
 #end
 
 #if (strlen(Boardshot_Position) > 0)
   #include Boardshot_Position
 #end
-
-// The last move's squares and SAN, or "" when the include holds no details
-// or the game has not begun.
-#declare Boardshot_Move_From = "";
-#ifdef (Boardshot_Last_From) #declare Boardshot_Move_From = Boardshot_Last_From; #end
-#declare Boardshot_Move_To = "";
-#ifdef (Boardshot_Last_To) #declare Boardshot_Move_To = Boardshot_Last_To; #end
-#declare Boardshot_Move_Rook_From = "";
-#ifdef (Boardshot_Last_Rook_From) #declare Boardshot_Move_Rook_From = Boardshot_Last_Rook_From; #end
-#declare Boardshot_Move_Rook_To = "";
-#ifdef (Boardshot_Last_Rook_To) #declare Boardshot_Move_Rook_To = Boardshot_Last_Rook_To; #end
-#declare Boardshot_Move_Taken_From = "";
-#ifdef (Boardshot_Last_Captured_From) #declare Boardshot_Move_Taken_From = Boardshot_Last_Captured_From; #end
-#declare Boardshot_Move_Taken_At = "";
-#ifdef (Boardshot_Last_Captured_At) #declare Boardshot_Move_Taken_At = Boardshot_Last_Captured_At; #end
-#declare Boardshot_Move_San = "";
-#ifdef (Boardshot_Last_Move) #declare Boardshot_Move_San = Boardshot_Last_Move; #end
+Boardshot_Read_Move()
 
 // ---------------------------------------------------------------------------
 // Board and table
@@ -482,8 +499,13 @@ background { rgb <0.05, 0.06, 0.08> }
 // Knights show their head in profile to the viewer, both colours facing the
 // viewer's left as in a printed diagram, turned a little towards the viewer.
 #declare Boardshot_Knight_Turn = 15;
+#declare Boardshot_Knight_Facing = transform {
+  rotate y * (180 - Boardshot_Knight_Turn + 180 * Boardshot_View_Side)
+}
 
-#macro Boardshot_Draw(Kind, Colour, Place, Size)
+// A piece of the kind and colour standing at Place, at Size of its full
+// size.
+#macro Boardshot_Piece(Kind, Colour, Place, Size)
   object {
     Boardshot_Shape(Kind)
     #if (Boardshot_Flat_Colours)
@@ -496,24 +518,19 @@ background { rgb <0.05, 0.06, 0.08> }
         #if (Colour = 0) Boardshot_White_Texture #else Boardshot_Black_Texture #end
       }
     #end
-    #if (strcmp(Kind, "Knight") = 0)
-      rotate y * (180 - Boardshot_Knight_Turn + 180 * Boardshot_View_Side)
-    #end
+    #if (strcmp(Kind, "Knight") = 0) transform { Boardshot_Knight_Facing } #end
     scale Size * Boardshot_Piece_Height
     translate Place
   }
 #end
 
 // How far a gliding piece has got, 0 to 1, when the glide as a whole has
-// got from Begin to End of its way; it starts and stops smoothly.
-#macro Boardshot_Phase(Begin, End)
-  #local T = min(1, max(0, (Boardshot_Glide - Begin) / (End - Begin)));
+// got Glide of the way, and the piece moves from Begin to End of it; it
+// starts and stops smoothly.
+#macro Boardshot_Phase(Glide, Begin, End)
+  #local T = min(1, max(0, (Glide - Begin) / (End - Begin)));
   (T * T * (3 - 2 * T))
 #end
-
-// A captured piece leaves the board while the capturer covers the last part
-// of its way, and grows in its place beside the board meanwhile.
-#declare Boardshot_Leaving = min(1, max(0, (Boardshot_Glide - 0.6) / 0.4));
 
 // The point Phase of the way from From to To, lifted in an arc that peaks
 // at height Hop halfway.
@@ -523,44 +540,66 @@ background { rgb <0.05, 0.06, 0.08> }
   (Start + (End - Start) * Phase + y * Hop * sin(pi * Phase))
 #end
 
+// The poses of the pieces read, Glide of the way through the last move (1:
+// the position itself): piece N is drawn as Boardshot_Pose_Kind[N] at
+// Boardshot_Pose_Place[N], Boardshot_Pose_Size[N] of its full size, and a
+// captured piece also at Boardshot_Pose_Place_2[N], at Boardshot_Pose_Size_2[N]
+// (0 for other pieces): it leaves the board while the capturer covers the
+// last part of its way, and grows in its place beside the board meanwhile.
 // A knight hops; in castling the king goes first and the rook then jumps
-// over it.
-#declare Boardshot_Castling = (strlen(Boardshot_Move_Rook_To) > 0);
-#declare Boardshot_Mover_Phase = Boardshot_Phase(0, (Boardshot_Castling ? 0.5 : 1));
+// over it; a promoted piece glides as the pawn it was (a pawn move's SAN
+// starts with its file letter).
+#declare Boardshot_Pose_Kind = array[Boardshot_Most_Pieces];
+#declare Boardshot_Pose_Place = array[Boardshot_Most_Pieces];
+#declare Boardshot_Pose_Size = array[Boardshot_Most_Pieces];
+#declare Boardshot_Pose_Place_2 = array[Boardshot_Most_Pieces];
+#declare Boardshot_Pose_Size_2 = array[Boardshot_Most_Pieces];
 
-#declare Boardshot_Gliding = (Boardshot_Glide < 1 & strlen(Boardshot_Move_From) > 0
-                              & strlen(Boardshot_Move_To) > 0);
+#macro Boardshot_Pose_Pieces(Glide)
+  #local Moving = (Glide < 1 & strlen(Boardshot_Move_From) > 0
+                   & strlen(Boardshot_Move_To) > 0);
+  #local Castling = (strlen(Boardshot_Move_Rook_To) > 0);
+  #local Leaving = min(1, max(0, (Glide - 0.6) / 0.4));
+  #for (Index, 0, Boardshot_Pieces - 1)
+    #local Kind = Boardshot_Piece_Kind[Index];
+    #local Square = Boardshot_Piece_Square[Index];
+    #local Place = Boardshot_Piece_Place[Index];
+    #local Size = 1;
+    #local Place_2 = Place;
+    #local Size_2 = 0;
+    #if (!Moving)
+    #elseif (strcmp(Square, Boardshot_Move_To) = 0)
+      #if (asc(Boardshot_Move_San) >= asc("a") & asc(Boardshot_Move_San) <= asc("h"))
+        #local Kind = "Pawn";
+      #end
+      #local Place = Boardshot_Glide_Point(Boardshot_Move_From, Square,
+        Boardshot_Phase(Glide, 0, (Castling ? 0.5 : 1)), (strcmp(Kind, "Knight") = 0 ? 0.9 : 0));
+    #elseif (Castling & strcmp(Square, Boardshot_Move_Rook_To) = 0)
+      #local Place = Boardshot_Glide_Point(Boardshot_Move_Rook_From, Square,
+                                           Boardshot_Phase(Glide, 0.5, 1), 2);
+    #elseif (strlen(Boardshot_Move_Taken_At) > 0 & strcmp(Square, Boardshot_Move_Taken_At) = 0)
+      #local Size = Leaving;
+      #local Place_2 = Boardshot_Square_Position(Boardshot_Move_Taken_From);
+      #local Size_2 = 1 - Leaving;
+    #end
+    #declare Boardshot_Pose_Kind[Index] = Kind;
+    #declare Boardshot_Pose_Place[Index] = Place;
+    #declare Boardshot_Pose_Size[Index] = Size;
+    #declare Boardshot_Pose_Place_2[Index] = Place_2;
+    #declare Boardshot_Pose_Size_2[Index] = Size_2;
+  #end
+#end
 
+Boardshot_Pose_Pieces(Boardshot_Glide)
 #for (Index, 0, Boardshot_Pieces - 1)
-  #local Kind = Boardshot_Piece_Kind[Index];
-  #local Square = Boardshot_Piece_Square[Index];
   #local Colour = Boardshot_Piece_Colour[Index];
-  #local Place = Boardshot_Square_Position(Square);
-  #if (!Boardshot_Gliding)
-    Boardshot_Draw(Kind, Colour, Place, 1)
-  #elseif (strcmp(Square, Boardshot_Move_To) = 0)
-    // A promoted piece still glides as the pawn it was: a pawn move's SAN
-    // starts with its file letter.
-    #local Shape = Kind;
-    #if (asc(Boardshot_Move_San) >= asc("a") & asc(Boardshot_Move_San) <= asc("h"))
-      #local Shape = "Pawn";
-    #end
-    #local Hop = (strcmp(Shape, "Knight") = 0 ? 0.9 : 0);
-    Boardshot_Draw(Shape, Colour, Boardshot_Glide_Point(Boardshot_Move_From, Square,
-                                                        Boardshot_Mover_Phase, Hop), 1)
-  #elseif (Boardshot_Castling & strcmp(Square, Boardshot_Move_Rook_To) = 0)
-    Boardshot_Draw(Kind, Colour, Boardshot_Glide_Point(Boardshot_Move_Rook_From, Square,
-                                                       Boardshot_Phase(0.5, 1), 2), 1)
-  #elseif (strlen(Boardshot_Move_Taken_At) > 0 & strcmp(Square, Boardshot_Move_Taken_At) = 0)
-    #if (Boardshot_Leaving < 1)
-      Boardshot_Draw(Kind, Colour, Boardshot_Square_Position(Boardshot_Move_Taken_From),
-                     1 - Boardshot_Leaving)
-    #end
-    #if (Boardshot_Leaving > 0)
-      Boardshot_Draw(Kind, Colour, Place, Boardshot_Leaving)
-    #end
-  #else
-    Boardshot_Draw(Kind, Colour, Place, 1)
+  #if (Boardshot_Pose_Size[Index] > 0)
+    Boardshot_Piece(Boardshot_Pose_Kind[Index], Colour, Boardshot_Pose_Place[Index],
+                    Boardshot_Pose_Size[Index])
+  #end
+  #if (Boardshot_Pose_Size_2[Index] > 0)
+    Boardshot_Piece(Boardshot_Piece_Kind[Index], Colour, Boardshot_Pose_Place_2[Index],
+                    Boardshot_Pose_Size_2[Index])
   #end
 #end
 
@@ -735,15 +774,21 @@ camera { Boardshot_Camera }
 #end
 
 // ---------------------------------------------------------------------------
-// The region a film's glide changes. An in-between frame differs from the
-// position its move reaches only where a gliding piece passes (the mover,
-// a castling rook, a captured piece leaving its square and arriving beside
-// the board) and where their shadows fall, so a film renders the position
-// whole and its in-between frames only in that region. Each gliding piece's
-// reach is a box; the shadow of each box corner falls from every corner of
-// the key light's area onto the board and onto the table below it. All these
-// points are projected onto the picture, and their bounds, widened by a few
-// pixels for antialiasing, are the region.
+// A film's plan: where each frame differs from the frame it is pasted over.
+//
+// A film renders its first position whole and every other frame only where
+// it differs from the frame it is pasted over: a position from the position
+// before it, an in-between frame from the frame after it (the last one from
+// the position it leads to), the result frame from the last position.
+// Rendered with Boardshot_Film_Plan = 1 (a pixel of it is enough), this
+// scene reads every position of the film and prints on the debug stream,
+// for each frame F but the first, a line "boardshot-plan F", then a line
+// "boardshot-window F LEFT RIGHT TOP BOTTOM KIND" (pixels from 0,
+// inclusive) for each part of the picture where it may differ: around each
+// piece that is drawn otherwise, as it stands in either frame, with its
+// shadow (KIND "piece"); each square whose tint changes ("square"); the
+// caption's line of the move ("caption"). Outside them the frame is
+// exactly the earlier one. The last line is "boardshot-plan done".
 
 // The pixel (column, row, from 0 at the top left) a point is seen at.
 #macro Boardshot_Pixel(Point)
@@ -759,15 +804,42 @@ camera { Boardshot_Camera }
   <image_width / 2 + Across * Scale, image_height / 2 - Upward * Scale, 0>
 #end
 
-#declare Boardshot_Region_Low = <1e9, 1e9, 0>;
-#declare Boardshot_Region_High = <-1e9, -1e9, 0>;
+// A part of the picture is gathered as the bounds of the pixels added to
+// it, and printed for frame Boardshot_Plan_Frame widened by a few pixels,
+// as antialiasing looks at a pixel's neighbours.
+#macro Boardshot_Region_Start()
+  #declare Boardshot_Region_Low = <1e9, 1e9, 0>;
+  #declare Boardshot_Region_High = <-1e9, -1e9, 0>;
+#end
 
-#macro Boardshot_Region_Add(Point)
-  #local Pixel = Boardshot_Pixel(Point);
+#macro Boardshot_Region_Add_Pixel(Pixel)
   #declare Boardshot_Region_Low = <min(Boardshot_Region_Low.x, Pixel.x),
                                    min(Boardshot_Region_Low.y, Pixel.y), 0>;
   #declare Boardshot_Region_High = <max(Boardshot_Region_High.x, Pixel.x),
                                     max(Boardshot_Region_High.y, Pixel.y), 0>;
+#end
+
+#macro Boardshot_Region_Add(Point)
+  Boardshot_Region_Add_Pixel(Boardshot_Pixel(Point))
+#end
+
+#macro Boardshot_Region_Print(Kind)
+  #local Margin = 3;
+  #local Left = max(0, floor(Boardshot_Region_Low.x) - Margin);
+  #local Right = min(image_width - 1, ceil(Boardshot_Region_High.x) + Margin);
+  #local Top = max(0, floor(Boardshot_Region_Low.y) - Margin);
+  #local Bottom = min(image_height - 1, ceil(Boardshot_Region_High.y) + Margin);
+  #declare Boardshot_Region_Text = "";
+  #if (Left <= Right & Top <= Bottom)
+    #declare Boardshot_Region_Text = concat(str(Left, 0, 0), " ", str(Right, 0, 0), " ",
+                                            str(Top, 0, 0), " ", str(Bottom, 0, 0), " ", Kind);
+    Boardshot_Region_Repeat(Boardshot_Region_Text)
+  #end
+#end
+
+// Prints again a part printed as Text, for frame Boardshot_Plan_Frame.
+#macro Boardshot_Region_Repeat(Text)
+  #debug concat("boardshot-window ", str(Boardshot_Plan_Frame, 0, 0), " ", Text, "\n")
 #end
 
 // The corner Index (0 to 7) of the box from Low to High.
@@ -776,90 +848,251 @@ camera { Boardshot_Camera }
    (bitwise_and(Index, 4) ? High.z : Low.z)>
 #end
 
-// Adds a box, and its shadow on the board and on the table below it (and so
-// on whatever stands between). An area light's disc, turned towards each
-// point it lights, lies within the cube of its size around its centre: the
-// shadow of a point from any part of it lies within the shadows from the
-// cube's corners. A parallel light's rays run from its place to the origin.
+// The points light comes from, for the shadows: the corners of the cube
+// around an area light, or a parallel light's place.
+#ifdef (Boardshot_Key_Light)
+  #if (Boardshot_Key_Light_Size > 0)
+    #declare Boardshot_Lamps = array[8];
+    #for (Lamp, 0, 7)
+      #declare Boardshot_Lamps[Lamp] = Boardshot_Key_Light + Boardshot_Box_Corner(
+        -<1, 1, 1> * Boardshot_Key_Light_Size / 2, <1, 1, 1> * Boardshot_Key_Light_Size / 2, Lamp);
+    #end
+  #else
+    #declare Boardshot_Lamps = array[1] { Boardshot_Key_Light };
+  #end
+#end
+
+// Prints the part of the picture a box covers, with its shadow on the board
+// and on the table below it (and so on whatever stands between). An area
+// light's disc, turned towards each point it lights, lies within the cube
+// of its size around its centre: the shadow of a point from any part of it
+// lies within the shadows from the cube's corners. A parallel light's rays
+// run from its place to the origin.
 #macro Boardshot_Region_Box(Low, High)
+  Boardshot_Region_Start()
+  #local Corners = array[8];
   #for (Corner, 0, 7)
-    #local Point = Boardshot_Box_Corner(Low, High, Corner);
-    Boardshot_Region_Add(Point)
-    #ifdef (Boardshot_Key_Light)
-      #local Half = Boardshot_Key_Light_Size / 2;
-      #for (Lamp, 0, (Half > 0 ? 7 : 0))
-        #local Source = Boardshot_Key_Light + Boardshot_Box_Corner(-Half * <1, 1, 1>, Half * <1, 1, 1>, Lamp);
-        #for (Floor, 0, 1)
-          #local Level = (Floor ? Boardshot_Table_Height : 0);
-          #if (Point.y > Level & Half > 0)
-            Boardshot_Region_Add(Point + (Point - Source) * (Point.y - Level)
-                                 / (Source.y - Point.y))
-          #elseif (Point.y > Level)
-            Boardshot_Region_Add(Point - Source * (Point.y - Level) / Source.y)
+    #local Corners[Corner] = Boardshot_Box_Corner(Low, High, Corner);
+    Boardshot_Region_Add(Corners[Corner])
+  #end
+  #ifdef (Boardshot_Key_Light)
+    // The shadows on each level lie in a rectangle, whose corners are
+    // seen around them.
+    #for (Level, Boardshot_Table_Height, 0, -Boardshot_Table_Height)
+      #local Near = <1e9, Level, 1e9>;
+      #local Far = <-1e9, Level, -1e9>;
+      #for (Corner, 0, 7)
+        #local Point = Corners[Corner];
+        #if (Point.y > Level)
+          #for (Lamp, 0, dimension_size(Boardshot_Lamps, 1) - 1)
+            #local Source = Boardshot_Lamps[Lamp];
+            #if (Boardshot_Key_Light_Size > 0)
+              #local Shadow = Point + (Point - Source) * (Point.y - Level) / (Source.y - Point.y);
+            #else
+              #local Shadow = Point - Source * (Point.y - Level) / Source.y;
+            #end
+            #local Near = <min(Near.x, Shadow.x), Level, min(Near.z, Shadow.z)>;
+            #local Far = <max(Far.x, Shadow.x), Level, max(Far.z, Shadow.z)>;
           #end
         #end
       #end
-    #end
-  #end
-#end
-
-// Adds the box a piece of the kind fills standing anywhere on the way from
-// one place to another, lifted by up to Hop, at up to full size.
-#macro Boardshot_Region_Way(Kind, From, To, Hop)
-  #local Shape = object { Boardshot_Shape(Kind) scale Boardshot_Piece_Height }
-  #local Low = min_extent(Shape);
-  #local High = max_extent(Shape);
-  // Turned about its foot in any way, a piece stays within this radius.
-  #local Radius = vlength(<max(-Low.x, High.x), 0, max(-Low.z, High.z)>);
-  #local Start = Boardshot_Square_Position(From);
-  #local End = Boardshot_Square_Position(To);
-  Boardshot_Region_Box(
-    <min(Start.x, End.x) - Radius, min(Start.y, End.y) + min(0, Low.y),
-     min(Start.z, End.z) - Radius>,
-    <max(Start.x, End.x) + Radius, max(Start.y, End.y) + High.y + Hop,
-     max(Start.z, End.z) + Radius>)
-#end
-
-// POV-Ray evaluates every operand of & : the film's settings are only
-// looked at once a film is known.
-#declare Boardshot_Report_Region = 0;
-#ifdef (Boardshot_Film_Between)
-  #declare Boardshot_Report_Region = (Boardshot_Glide = 1 & !Boardshot_Show_Result
-                                      & Boardshot_Film_Moves_In > 0);
-#end
-#if (Boardshot_Report_Region)
-  #declare Boardshot_Region_Report = concat("boardshot-window ",
-                                            str(Boardshot_Film_Moves_In, 0, 0), " ");
-  #if (!defined(Boardshot_Camera_Location) | !defined(Boardshot_Camera_Up))
-    #debug concat(Boardshot_Region_Report, "whole\n")
-  #elseif (strlen(Boardshot_Move_From) = 0 | strlen(Boardshot_Move_To) = 0)
-    #debug concat(Boardshot_Region_Report, "none\n")
-  #else
-    #for (Index, 0, Boardshot_Pieces - 1)
-      #if (strcmp(Boardshot_Piece_Square[Index], Boardshot_Move_To) = 0)
-        #local Kind = Boardshot_Piece_Kind[Index];
-        Boardshot_Region_Way(Kind, Boardshot_Move_From, Boardshot_Move_To,
-                             (strcmp(Kind, "Knight") = 0 ? 0.9 : 0))
-        // A promoted piece glides as a pawn.
-        Boardshot_Region_Way("Pawn", Boardshot_Move_From, Boardshot_Move_To, 0)
-      #elseif (Boardshot_Castling & strcmp(Boardshot_Piece_Square[Index],
-                                           Boardshot_Move_Rook_To) = 0)
-        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Rook_From,
-                             Boardshot_Move_Rook_To, 2)
-      #elseif (strlen(Boardshot_Move_Taken_At) > 0
-               & strcmp(Boardshot_Piece_Square[Index], Boardshot_Move_Taken_At) = 0)
-        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Taken_From,
-                             Boardshot_Move_Taken_From, 0)
-        Boardshot_Region_Way(Boardshot_Piece_Kind[Index], Boardshot_Move_Taken_At,
-                             Boardshot_Move_Taken_At, 0)
+      #if (Near.x <= Far.x)
+        Boardshot_Region_Add(Near)
+        Boardshot_Region_Add(Far)
+        Boardshot_Region_Add(<Near.x, Level, Far.z>)
+        Boardshot_Region_Add(<Far.x, Level, Near.z>)
       #end
     #end
-    #declare Boardshot_Region_Margin = 3;
-    #debug concat(Boardshot_Region_Report,
-      str(max(0, floor(Boardshot_Region_Low.x) - Boardshot_Region_Margin), 0, 0), " ",
-      str(min(image_width - 1, ceil(Boardshot_Region_High.x) + Boardshot_Region_Margin), 0, 0), " ",
-      str(max(0, floor(Boardshot_Region_Low.y) - Boardshot_Region_Margin), 0, 0), " ",
-      str(min(image_height - 1, ceil(Boardshot_Region_High.y) + Boardshot_Region_Margin), 0, 0),
-      "\n")
   #end
+  Boardshot_Region_Print("piece")
+#end
+
+// Prints the part a piece covers, with its shadow, standing at Place at
+// Size.
+#macro Boardshot_Region_Piece(Kind, Place, Size)
+  #declare Boardshot_Region_Text = "";
+  #if (Size > 0)
+    #local Drawn = object {
+      Boardshot_Shape(Kind)
+      #if (strcmp(Kind, "Knight") = 0) transform { Boardshot_Knight_Facing } #end
+      scale Size * Boardshot_Piece_Height
+      translate Place
+    }
+    Boardshot_Region_Box(min_extent(Drawn), max_extent(Drawn))
+  #end
+#end
+
+// Prints the part a square's tint covers.
+#macro Boardshot_Region_Square(Square)
+  #if (strlen(Square) > 0)
+    #local Centre = Boardshot_Square_Position(Square);
+    Boardshot_Region_Start()
+    #for (Corner, 0, 7)
+      Boardshot_Region_Add(Boardshot_Box_Corner(Centre - <0.5, 0.02, 0.5>,
+                                                Centre + <0.5, 0, 0.5>, Corner))
+    #end
+    Boardshot_Region_Print("square")
+  #end
+#end
+
+// Prints the part the caption's line of the move covers with Text: it is
+// built on a frame one unit high, centred on the picture.
+#macro Boardshot_Region_Caption(Text)
+  #if (Boardshot_Caption & defined(Boardshot_Camera_Forward))
+    #local Line = Boardshot_Caption_Line(Text, 1, 0.055)
+    #local Low = min_extent(Line);
+    #local High = max_extent(Line);
+    Boardshot_Region_Start()
+    #for (Corner, 0, 3)
+      #local Point = Boardshot_Box_Corner(Low, High, Corner);
+      Boardshot_Region_Add_Pixel(<image_width / 2 + Point.x * image_height,
+                                  image_height / 2 - Point.y * image_height, 0>)
+    #end
+    Boardshot_Region_Print("caption")
+  #end
+#end
+
+// An in-between frame is pasted over the frame after it (the last one over
+// the position): they differ where a piece is posed otherwise. The poses of
+// the frame after are kept in Boardshot_Next_*, with the parts each piece
+// covers there, as printed, once known.
+#macro Boardshot_Keep_Poses()
+  #for (Index, 0, Boardshot_Pieces - 1)
+    #declare Boardshot_Next_Kind[Index] = Boardshot_Pose_Kind[Index];
+    #declare Boardshot_Next_Place[Index] = Boardshot_Pose_Place[Index];
+    #declare Boardshot_Next_Size[Index] = Boardshot_Pose_Size[Index];
+    #declare Boardshot_Next_Place_2[Index] = Boardshot_Pose_Place_2[Index];
+    #declare Boardshot_Next_Size_2[Index] = Boardshot_Pose_Size_2[Index];
+  #end
+#end
+
+#macro Boardshot_Posed_Otherwise(Index)
+  (strcmp(Boardshot_Pose_Kind[Index], Boardshot_Next_Kind[Index]) != 0
+   | vlength(Boardshot_Pose_Place[Index] - Boardshot_Next_Place[Index]) > 1e-9
+   | Boardshot_Pose_Size[Index] != Boardshot_Next_Size[Index]
+   | vlength(Boardshot_Pose_Place_2[Index] - Boardshot_Next_Place_2[Index]) > 1e-9
+   | Boardshot_Pose_Size_2[Index] != Boardshot_Next_Size_2[Index])
+#end
+
+// Prints the parts of the in-between frame Glide of the way through the last
+// move that differ from the frame after it (see above).
+#macro Boardshot_Region_Glide(Glide)
+  Boardshot_Pose_Pieces(Glide)
+  #for (Index, 0, Boardshot_Pieces - 1)
+    #if (Boardshot_Posed_Otherwise(Index))
+      #if (Boardshot_Next_Known[Index])
+        #if (strlen(Boardshot_Next_Part[Index]) > 0)
+          Boardshot_Region_Repeat(Boardshot_Next_Part[Index])
+        #end
+        #if (strlen(Boardshot_Next_Part_2[Index]) > 0)
+          Boardshot_Region_Repeat(Boardshot_Next_Part_2[Index])
+        #end
+      #else
+        Boardshot_Region_Piece(Boardshot_Next_Kind[Index], Boardshot_Next_Place[Index],
+                               Boardshot_Next_Size[Index])
+        Boardshot_Region_Piece(Boardshot_Piece_Kind[Index], Boardshot_Next_Place_2[Index],
+                               Boardshot_Next_Size_2[Index])
+      #end
+      Boardshot_Region_Piece(Boardshot_Pose_Kind[Index], Boardshot_Pose_Place[Index],
+                             Boardshot_Pose_Size[Index])
+      #declare Boardshot_Next_Part[Index] = Boardshot_Region_Text;
+      Boardshot_Region_Piece(Boardshot_Piece_Kind[Index], Boardshot_Pose_Place_2[Index],
+                             Boardshot_Pose_Size_2[Index])
+      #declare Boardshot_Next_Part_2[Index] = Boardshot_Region_Text;
+      #declare Boardshot_Next_Known[Index] = 1;
+    #end
+  #end
+  Boardshot_Keep_Poses()
+#end
+
+// Prints the parts where the pieces of one position, the Count first in
+// the arrays Kinds, Squares and Colours, differ from those of another (in
+// Other_Kinds, ...): each piece the other lacks, where it stands.
+#macro Boardshot_Region_Pieces_Gone(Kinds, Squares, Colours, Count,
+                                    Other_Kinds, Other_Squares, Other_Colours, Other_Count)
+  #for (Index, 0, Count - 1)
+    #local Found = 0;
+    #local Other = 0;
+    #while (!Found & Other < Other_Count)
+      #local Found = (strcmp(Other_Kinds[Other], Kinds[Index]) = 0
+                      & strcmp(Other_Squares[Other], Squares[Index]) = 0
+                      & Other_Colours[Other] = Colours[Index]);
+      #local Other = Other + 1;
+    #end
+    #if (!Found)
+      Boardshot_Region_Piece(Kinds[Index], Boardshot_Square_Position(Squares[Index]), 1)
+    #end
+  #end
+#end
+
+#ifndef (Boardshot_Film_Plan) #declare Boardshot_Film_Plan = 0; #end
+#if (Boardshot_Film_Plan)
+  #if (!defined(Boardshot_Film_Between) | !defined(Boardshot_Camera_Up))
+    #error "boardshot.pov: a film's plan needs a film and a preset camera\n"
+  #end
+  #declare Boardshot_Before_Kind = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Before_Square = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Before_Colour = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Kind = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Place = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Size = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Place_2 = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Size_2 = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Part = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Part_2 = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Next_Known = array[Boardshot_Most_Pieces];
+  #for (Moves_In, 0, Boardshot_Film_Last - Boardshot_Film_First)
+    // The position before, then this one.
+    #declare Boardshot_Before_Pieces = Boardshot_Pieces;
+    #for (Index, 0, Boardshot_Pieces - 1)
+      #declare Boardshot_Before_Kind[Index] = Boardshot_Piece_Kind[Index];
+      #declare Boardshot_Before_Square[Index] = Boardshot_Piece_Square[Index];
+      #declare Boardshot_Before_Colour[Index] = Boardshot_Piece_Colour[Index];
+    #end
+    #declare Boardshot_Before_From = Boardshot_Move_From;
+    #declare Boardshot_Before_To = Boardshot_Move_To;
+    #declare Boardshot_Before_Caption = Boardshot_Move_Caption();
+    Boardshot_Forget_Position()
+    #include concat(Boardshot_Film_Positions, str(Boardshot_Film_First + Moves_In, 0, 0), ".inc")
+    Boardshot_Read_Move()
+    #declare Boardshot_Position_Frame = Moves_In * Boardshot_Film_Per_Move;
+    #if (Moves_In > 0)
+      // The position, against the one before it.
+      #declare Boardshot_Plan_Frame = Boardshot_Position_Frame;
+      #debug concat("boardshot-plan ", str(Boardshot_Plan_Frame, 0, 0), "\n")
+      Boardshot_Region_Pieces_Gone(Boardshot_Piece_Kind, Boardshot_Piece_Square,
+        Boardshot_Piece_Colour, Boardshot_Pieces, Boardshot_Before_Kind, Boardshot_Before_Square,
+        Boardshot_Before_Colour, Boardshot_Before_Pieces)
+      Boardshot_Region_Pieces_Gone(Boardshot_Before_Kind, Boardshot_Before_Square,
+        Boardshot_Before_Colour, Boardshot_Before_Pieces, Boardshot_Piece_Kind,
+        Boardshot_Piece_Square, Boardshot_Piece_Colour, Boardshot_Pieces)
+      #if (Boardshot_Mark_Last_Move)
+        Boardshot_Region_Square(Boardshot_Before_From)
+        Boardshot_Region_Square(Boardshot_Before_To)
+        Boardshot_Region_Square(Boardshot_Move_From)
+        Boardshot_Region_Square(Boardshot_Move_To)
+      #end
+      Boardshot_Region_Caption(Boardshot_Before_Caption)
+      Boardshot_Region_Caption(Boardshot_Move_Caption())
+      // Its in-between frames, each against the frame after it.
+      Boardshot_Pose_Pieces(1)
+      Boardshot_Keep_Poses()
+      #for (Index, 0, Boardshot_Pieces - 1)
+        #declare Boardshot_Next_Known[Index] = 0;
+      #end
+      #for (Step, 1, Boardshot_Film_Between)
+        #declare Boardshot_Plan_Frame = Boardshot_Position_Frame - Step;
+        #debug concat("boardshot-plan ", str(Boardshot_Plan_Frame, 0, 0), "\n")
+        Boardshot_Region_Glide(1 - Step / Boardshot_Film_Per_Move)
+      #end
+    #end
+  #end
+  // The result, against the last position.
+  #declare Boardshot_Plan_Frame = Boardshot_Position_Frame + 1;
+  #debug concat("boardshot-plan ", str(Boardshot_Plan_Frame, 0, 0), "\n")
+  #declare Boardshot_Show_Result = 0;
+  Boardshot_Region_Caption(Boardshot_Move_Caption())
+  #declare Boardshot_Show_Result = 1;
+  Boardshot_Region_Caption(Boardshot_Move_Caption())
+  #debug "boardshot-plan done\n"
 #end
