@@ -37,11 +37,15 @@ SCRIPTS = {
                   'exec %s "$@"',
     # Runs GNU parallel's ssh command line here, in a home of its own and
     # with the login shell sshd would set, as a machine of its own would;
-    # "deadhost" cannot be reached.
+    # "deadhost" cannot be reached, "losthost" no longer once jobs start,
+    # and on "brokenhost" povray fails.
     "ssh": 'while [[ $1 == -* ]]; do case $1 in -[oplicFSJO]) shift 2 ;; *) shift ;; esac; done\n'
            '[[ $1 != deadhost ]] || { echo "ssh: connect to host deadhost: refused" >&2; exit 255; }\n'
+           '[[ $1 != losthost || $* != *GNU_Parallel_worker* ]] || exit 255\n'
+           'broken=; [[ $1 != brokenhost ]] || broken=$WORK/broken:\n'
            'shift; [[ ${1:-} != -- ]] || shift\n'
-           'cd "$WORK/remote" && HOME=$PWD SHELL=/bin/bash exec bash -c "$*"'}
+           'cd "$WORK/remote" && PATH=$broken$PATH HOME=$PWD SHELL=/bin/bash exec bash -c "$*"',
+    "broken/povray": 'exit 1'}
 
 
 def running(pid):
@@ -57,7 +61,7 @@ class Film(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
         self.addCleanup(self.dir.cleanup)
-        for folder in ("bin", "remote"):
+        for folder in ("bin", "remote", "broken"):
             os.mkdir(self.path(folder))
         for name, text in SCRIPTS.items():
             with open(self.path(name), "w") as f:
@@ -65,7 +69,7 @@ class Film(unittest.TestCase):
                         + "\n")
             os.chmod(self.path(name), 0o755)
         self.write("game.pgn", '[White "A"]\n[Black "B"]\n\n1. e4 d5 2. exd5 Qxd5 *\n')
-        self.write("hosts", "1/fakehost\ndeadhost\n")
+        self.write("hosts", "1/fakehost\ndeadhost\n1/brokenhost\n1/losthost\n")
 
     def path(self, *names):
         return os.path.join(self.dir.name, *names)
@@ -110,6 +114,12 @@ class Film(unittest.TestCase):
         self.assertEqual(run.returncode, 0, run.stderr)
         self.assertEqual(run.stderr.count("deadhost"), 1, run.stderr)
         self.assertIn("leaving out deadhost: it cannot be reached", run.stderr)
+        # The hosts that fail once the film is under way are left out too,
+        # and their runs rendered on the one left.
+        self.assertEqual(run.stderr.count("brokenhost"), 1, run.stderr)
+        self.assertIn("leaving out brokenhost: rendering failed there", run.stderr)
+        self.assertEqual(run.stderr.count("losthost"), 1, run.stderr)
+        self.assertIn("leaving out losthost: it cannot be reached any more", run.stderr)
         self.assertIn("frames %d/%d" % (FRAMES, FRAMES), run.stderr)
         self.assertEqual(self.frames_in_video(), FRAMES)
         runs = self.povray_runs()
@@ -157,7 +167,8 @@ class Film(unittest.TestCase):
         self.assertIn(len(self.povray_runs()) - before, (1, 2))
         self.assertEqual(self.frames_in_video(), FRAMES)
         self.assertEqual(sorted(os.listdir(self.dir.name)),
-                         ["bin", "game.mp4", "game.pgn", "hosts", "povray.log", "remote", "ssh"])
+                         ["bin", "broken", "game.mp4", "game.pgn", "hosts", "povray.log", "remote",
+                          "ssh"])
 
     def test_interruption_keeps_finished_frames(self):
         self.write("slow", "")
@@ -210,7 +221,7 @@ class Film(unittest.TestCase):
         self.assertIn("does not exist", run.stderr)
         self.assertEqual(self.povray_runs(), [])
         self.assertEqual(sorted(os.listdir(self.dir.name)),
-                         ["bin", "game.pgn", "hosts", "remote", "ssh"])
+                         ["bin", "broken", "game.pgn", "hosts", "remote", "ssh"])
 
 
 if __name__ == "__main__":
