@@ -44,12 +44,14 @@ class SshFilm(unittest.TestCase):
         shutil.copy(os.path.join(d, "user_key.pub"), os.path.join(d, "authorized_keys"))
         port, dead = free_port(), free_port()
         # Every session starts in the test's own folder, which stands for
-        # the other machine's home.
+        # the other machine's home. The session's shell is no first-level
+        # shell (SHLVL), so bash reads no ~/.bashrc for a command over ssh.
         with open(os.path.join(d, "sshd_config"), "w") as f:
             f.write("ListenAddress 127.0.0.1\nPort %d\nHostKey %s/host_key\n"
                     "PidFile %s/sshd.pid\nAuthorizedKeysFile %s/authorized_keys\n"
                     "StrictModes no\nPasswordAuthentication no\nKbdInteractiveAuthentication no\n"
                     "UsePAM no\nPermitRootLogin prohibit-password\nLogLevel VERBOSE\n"
+                    "SetEnv SHLVL=1\n"
                     'ForceCommand cd %s && eval "$SSH_ORIGINAL_COMMAND"\n'
                     % (port, d, d, d, self.home))
         with open(os.path.join(d, "ssh_config"), "w") as f:
