@@ -7,10 +7,10 @@
 #                    there are cores (each with POV-Ray's own threads)
 #   long-lived runs  whole frames in POV-Ray animation runs of 6, one thread
 #                    each, two runs per core
-#   changed regions  boardshot-render itself: positions in long runs, each
-#                    move's in-between frames through a window on what the
-#                    glide changes, pasted over the position (includes
-#                    converting the positions and making the MP4)
+#   changed regions  boardshot-render itself: the first frame whole, every
+#                    other one through windows on where it differs from the
+#                    frame it is pasted over (includes converting the
+#                    positions and making the MP4)
 #
 # It then compares every frame of the changed-region film with the whole
 # render of the same frame (PSNR; identical frames count as such) and, as a
