@@ -85,8 +85,8 @@ bool EnterLine(MovetextCursor& cursor) {
 
 }  // namespace
 
-MovetextCursor StartMovetext(GameText& text) {
-  return MovetextCursor{&text, true, 0};
+MovetextCursor StartMovetext(GameText& text, bool atLineStart) {
+  return MovetextCursor{&text, atLineStart, 0};
 }
 
 bool NextToken(MovetextCursor& cursor, MovetextToken& token) {

@@ -25,8 +25,9 @@ struct MovetextToken {
   char text[kTokenCapacity];  // NUL-terminated
 };
 
-/// Starts a cursor at the start of a line of `text`.
-MovetextCursor StartMovetext(GameText& text);
+/// Starts a cursor at the read position of `text`: at the start of a line,
+/// or within one (movetext after tags on the same line).
+MovetextCursor StartMovetext(GameText& text, bool atLineStart);
 
 /// Fetches the next token of the game's movetext into `token`. Passes over
 /// white space and '.', brace comments (to the first '}', across lines),

@@ -100,31 +100,51 @@ void ReadTagPairs(const char* line, GameHeader& header) {
   }
 }
 
-// Reads the tag line at the read position, through its line break.
-void ReadTagLine(GameText& text, GameHeader& header) {
-  char line[kTagLineCapacity];
+// Reads the tag line at the read position: its tag pairs, up to the line
+// end, or up to the movetext that follows the last pair on the same line.
+// Returns true when such movetext begins there; the read position is then
+// at its first byte, otherwise past the line end.
+bool ReadTagLine(GameText& text, GameHeader& header) {
+  char pairs[kTagLineCapacity];
   std::size_t length = 0;
-  int c = NextChar(text);
-  for (; c != EOF && c != '\n' && length + 1 < kTagLineCapacity;
-       c = NextChar(text)) {
-    line[length++] = static_cast<char>(c);
+  TagLineState state{};
+  enum { kRunsOn, kLineEnds, kMovetextFollows } stop = kRunsOn;
+  while (stop == kRunsOn && EnsureBytes(text, 1)) {
+    for (; text.pos < text.end; ++text.pos) {
+      const char c = text.block[text.pos];
+      if (c == kLineFeed || c == kCarriageReturn) {
+        stop = kLineEnds;
+        break;
+      }
+      if (!TakeTagLineByte(state, c)) {
+        stop = kMovetextFollows;
+        break;
+      }
+      if (length + 1 < kTagLineCapacity) pairs[length++] = c;
+    }
   }
-  line[length] = '\0';
-  if (c != EOF && c != '\n') SkipRestOfLine(text);
-  ReadTagPairs(line, header);
+  if (stop == kLineEnds) NextChar(text);  // the line end, CR LF as one
+  pairs[length] = '\0';
+  ReadTagPairs(pairs, header);
+  return stop == kMovetextFollows;
 }
 
-// Passes over tag lines, blank lines and '%' lines; the wanted game's tag
-// lines are read into `header` (when given). Returns the kind of the line
-// it stopped at: kText or kEndOfInput.
-LineKind SkipTagBlock(GameText& text, GameHeader* header) {
+// Where the tag block ends: at the start of a movetext line, inside a tag
+// line where movetext follows its tags, or at the end of the input.
+enum class TagBlockEnd { kTextLine, kAfterTags, kEndOfInput };
+
+// Passes over tag lines, blank lines and '%' lines; the tag lines are read
+// into `header`.
+TagBlockEnd SkipTagBlock(GameText& text, GameHeader& header) {
   for (;;) {
-    const LineKind kind = ClassifyLine(text);
-    if (kind == LineKind::kText || kind == LineKind::kEndOfInput) return kind;
-    if (kind == LineKind::kTag && header != nullptr) {
-      ReadTagLine(text, *header);
-    } else {
-      SkipRestOfLine(text);
+    switch (ClassifyLine(text)) {
+      case LineKind::kEndOfInput: return TagBlockEnd::kEndOfInput;
+      case LineKind::kText: return TagBlockEnd::kTextLine;
+      case LineKind::kTag:
+        if (ReadTagLine(text, header)) return TagBlockEnd::kAfterTags;
+        break;
+      case LineKind::kBlank:
+      case LineKind::kEscape: SkipRestOfLine(text); break;
     }
   }
 }
@@ -135,15 +155,16 @@ Status GameMissing(std::int32_t gameNumber, std::FILE* console) {
   return Status::kGameNotInFile;
 }
 
-// Leaves the read position at the first movetext line of game `gameNumber`
-// and its tags in `header`. Game 1 starts at the start of the input, every
-// later one at its first tag line. Returns kDone or kGameNotInFile.
+// Leaves the read position at the movetext of game `gameNumber`, its tags
+// in `header` and in `tagsEnd` where its tag block ended. Game 1 starts at
+// the start of the input, every later one at its first tag line. Returns
+// kDone or kGameNotInFile.
 Status SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
-                  std::FILE* console) {
+                  TagBlockEnd& tagsEnd, std::FILE* console) {
   if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
     return GameMissing(gameNumber, console);
   }
-  SkipTagBlock(text, &header);
+  tagsEnd = SkipTagBlock(text, header);
   if (text.readError) return GameMissing(gameNumber, console);
   return Status::kDone;
 }
@@ -362,10 +383,12 @@ bool ReadFirstPosition(const GameHeader& header, FenPosition& position) {
          ParseFen(header.values[kFenTag].c_str(), position);
 }
 
-// Starts the walk of a game's movetext from its first position.
-MovetextWalk StartWalk(GameText& text, const FenPosition& first, bool fromFen) {
+// Starts the walk of a game's movetext, where the tag block ended, from the
+// game's first position.
+MovetextWalk StartWalk(GameText& text, TagBlockEnd tagsEnd,
+                       const FenPosition& first, bool fromFen) {
   MovetextWalk walk{};
-  walk.cursor = StartMovetext(text);
+  walk.cursor = StartMovetext(text, tagsEnd != TagBlockEnd::kAfterTags);
   walk.moveNumber = fromFen ? first.fullMoveNumber : 1;
   walk.halfMoveLimit = INFINITY;
   return walk;
@@ -380,7 +403,9 @@ Status ReadGameWith(std::FILE* input, const RunOptions& options,
   GameText text{};
   OpenGameText(text, input);
   GameHeader header{};
-  const Status found = SkipToGame(text, options.gameNumber, header, console);
+  TagBlockEnd tagsEnd{};
+  const Status found =
+      SkipToGame(text, options.gameNumber, header, tagsEnd, console);
   if (found != Status::kDone) return found;
 
   FenPosition first{};
@@ -392,7 +417,7 @@ Status ReadGameWith(std::FILE* input, const RunOptions& options,
   const bool fromFen = header.seen[kFenTag];
   if (fromFen) state = first.state;
   const Side firstSide = fromFen ? first.sideToMove : White;
-  MovetextWalk walk = StartWalk(text, first, fromFen);
+  MovetextWalk walk = StartWalk(text, tagsEnd, first, fromFen);
   walk.halfMoveLimit = options.halfMoveLimit;
   walk.state = &state;
   walk.applyHalfMove = &applyHalfMove;
@@ -413,14 +438,14 @@ Status ReadEveryGame(std::FILE* input, const GameVisitor& visit) {
   MovetextToken rest;
   for (std::int64_t number = 1;; ++number) {
     GameHeader header{};
-    SkipTagBlock(text, &header);
+    const TagBlockEnd tagsEnd = SkipTagBlock(text, header);
     FenPosition first{};
     const bool describesBoard = ReadFirstPosition(header, first);
     const bool fromFen = header.seen[kFenTag] && describesBoard;
     const Side firstSide = fromFen ? first.sideToMove : White;
     GameSummary summary;
     StartSummary(summary, header, describesBoard, firstSide);
-    MovetextWalk walk = StartWalk(text, first, fromFen);
+    MovetextWalk walk = StartWalk(text, tagsEnd, first, fromFen);
     walk.summary = &summary;
     ReadMovetext(walk, firstSide);
     // The rest of the game's text, after its result, up to the next game's

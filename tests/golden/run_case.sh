@@ -2,15 +2,18 @@
 # Runs one golden case of the boardshot binary and compares what a user would
 # see with what the case expects:
 #
-#   run_case.sh CASE_DIR BINARY [crlf]
+#   run_case.sh CASE_DIR BINARY [lf|crlf|cr]
 #
 # CASE_DIR holds `args` (one argument per line), `stdout`, `status`, an
-# optional `about`, the input files, and `X.expected` for every file X the run
-# must leave behind with exactly those bytes. The inputs are copied into a
-# scratch directory and the binary runs there; afterwards the directory must
-# hold the inputs, unchanged unless expected otherwise, and the expected
-# files, and nothing else. With `crlf` every bare LF of the input .pgn files
-# becomes CR LF first, and the results must not change.
+# optional `about`, an optional `variants` (the line-end variants the case
+# also runs in besides lf and crlf, one a line), the input files, and
+# `X.expected` for every file X the run must leave behind with exactly those
+# bytes. The inputs are copied into a scratch directory and the binary runs
+# there; afterwards the directory must hold the inputs, unchanged unless
+# expected otherwise, and the expected files, and nothing else. With `crlf`
+# every line end (LF, CR LF or a lone CR) of the input .pgn files becomes
+# CR LF first, with `cr` a lone CR (as old Mac files have them), and the
+# results must not change.
 set -euo pipefail
 
 case_dir=$(cd "$1" && pwd)
@@ -23,12 +26,14 @@ mkdir "$work/run" "$work/want"
 for path in "$case_dir"/*; do
   name=${path##*/}
   case $name in
-    args | stdout | status | about) ;;
+    args | stdout | status | about | variants) ;;
     *.expected) cp -P -- "$path" "$work/want/${name%.expected}" ;;
     *)
       cp -PR -- "$path" "$work/run/$name"
-      if [[ $variant == crlf && $name == *.pgn && -f $path && ! -L $path ]]; then
-        perl -pi -e 's/(?<!\r)\n/\r\n/' "$work/run/$name"
+      if [[ $variant != lf && $name == *.pgn && -f $path && ! -L $path ]]; then
+        line_end='\r\n'
+        [[ $variant == cr ]] && line_end='\r'
+        perl -0777 -pi -e "s/\r\n|\r|\n/$line_end/g" "$work/run/$name"
       fi
       [[ -e $work/want/$name ]] || cp -PR -- "$work/run/$name" "$work/want/$name"
       ;;
