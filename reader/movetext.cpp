@@ -63,6 +63,26 @@ void DropEnPassantMark(GameText& text, MovetextToken& token) {
   token.text[--token.length] = '\0';
 }
 
+// The results a move may carry at its end, the longest first.
+constexpr const char* kResults[] = {"1/2-1/2", "1-0", "0-1", "*"};
+
+// Cuts a result written onto a move ('h6*', 'Qxf7#1-0') off the token and
+// keeps it as the cursor's next token. Only a token that begins with a
+// letter is cut, so no number, result or castling with zeros ever is.
+void SplitResultOffMove(MovetextCursor& cursor, MovetextToken& token) {
+  if (!IsAsciiLetter(token.text[0])) return;
+  for (const char* result : kResults) {
+    const std::size_t length = std::strlen(result);
+    if (token.length > length &&
+        std::strcmp(token.text + token.length - length, result) == 0) {
+      token.length -= length;
+      token.text[token.length] = '\0';
+      cursor.pendingResult = result;
+      return;
+    }
+  }
+}
+
 // Passes over a brace comment up to and including the first '}'. Returns
 // false when the input ends inside it.
 bool SkipComment(GameText& text) { return SkipPast(text, '}'); }
@@ -86,10 +106,16 @@ bool EnterLine(MovetextCursor& cursor) {
 }  // namespace
 
 MovetextCursor StartMovetext(GameText& text, bool atLineStart) {
-  return MovetextCursor{&text, atLineStart, 0};
+  return MovetextCursor{&text, atLineStart, 0, nullptr};
 }
 
 bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
+  if (cursor.pendingResult != nullptr) {
+    token.length = std::strlen(cursor.pendingResult);
+    std::memcpy(token.text, cursor.pendingResult, token.length + 1);
+    cursor.pendingResult = nullptr;
+    return true;
+  }
   GameText& text = *cursor.text;
   for (;;) {
     if (cursor.atLineStart && !EnterLine(cursor)) return false;
@@ -114,6 +140,7 @@ bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
           IsAnnotationOnly(token)) {
         continue;
       }
+      SplitResultOffMove(cursor, token);
       return true;
     }
   }

@@ -18,6 +18,9 @@ struct MovetextCursor {
   GameText* text;
   bool atLineStart;     // the next character begins a line
   long variationDepth;  // how many '(' are open
+  // A result that was written onto the move before it ('h6*'): the next
+  // token.
+  const char* pendingResult;
 };
 
 struct MovetextToken {
@@ -36,9 +39,11 @@ MovetextCursor StartMovetext(GameText& text, bool atLineStart);
 /// annotation glyphs ('$' first) and tokens made only of the annotation
 /// characters !?+-/=# other than the null move '--', and the en passant
 /// mark ('ep', 'e.p.', also right after its move: 'exd6e.p.'). A token ends at
-/// white space, a NUL byte or one of . ( ) { } ; Returns false when the game's
-/// text ends: at the end of the input (also inside a comment or a variation) or
-/// at a tag line outside a comment, which begins the next game.
+/// white space, a NUL byte or one of . ( ) { } ; A result written onto a
+/// move ('h6*', 'Qxf7#1-0') is a token of its own, after the move. Returns
+/// false when the game's text ends: at the end of the input (also inside a
+/// comment or a variation) or at a tag line outside a comment, which begins
+/// the next game.
 bool NextToken(MovetextCursor& cursor, MovetextToken& token);
 
 }  // namespace boardshot
