@@ -242,11 +242,15 @@ void Print(const MovetextWalk& walk, const char* format, ...) {
   va_end(arguments);
 }
 
-void CheckMoveNumber(const MovetextWalk& walk) {
-  if (LeadingNumber(walk.token.text) != walk.moveNumber) {
-    Print(walk, "\nMove %s found, expecting %" PRIi32, walk.token.text,
-          walk.moveNumber);
-  }
+// A move number other than the expected one is reported once: the count
+// then follows the file's numbers, so that the numbers after it match again
+// and later messages name the moves as the file numbers them.
+void CheckMoveNumber(MovetextWalk& walk) {
+  const std::int32_t found = LeadingNumber(walk.token.text);
+  if (found == walk.moveNumber) return;
+  Print(walk, "\nMove %s found, expecting %" PRIi32, walk.token.text,
+        walk.moveNumber);
+  if (IsAsciiDigit(walk.token.text[0])) walk.moveNumber = found;
 }
 
 // Fetches the token of White's or Black's position; a move number written
