@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
+#include <string>
 
 #include "board/move.h"
 #include "reader/char_class.h"
@@ -283,13 +284,47 @@ const char* PieceName(PieceType type) {
   }
 }
 
+const char* SideName(Side side) { return side == White ? "white" : "black"; }
+
+// The half-move as the file writes it: "2. Nf5", "2... Nf5".
+std::string MoveAsWritten(const MovetextWalk& walk, Side side) {
+  return std::to_string(walk.moveNumber) + (side == White ? ". " : "... ") +
+         walk.token.text;
+}
+
 // The replay goes on as written, putting the piece on its target; the user
 // learns that the picture may hold a piece the game never had.
 void WarnNoPieceFound(const MovetextWalk& walk, Side side,
                       const MoveReport& report) {
-  Print(walk, "\nNo %s %s can make the move %" PRIi32 "%s %s",
-        side == White ? "white" : "black", PieceName(report.piece),
-        walk.moveNumber, side == White ? "." : "...", walk.token.text);
+  Print(walk, "\nNo %s %s can make the move %s", SideName(side),
+        PieceName(report.piece), MoveAsWritten(walk, side).c_str());
+}
+
+// The replay goes on as written, and the board loses a piece a legal game
+// would keep (or gains a king or rook); the user learns where.
+void WarnMisfit(const MovetextWalk& walk, Side side, const MoveReport& report) {
+  const std::string move = MoveAsWritten(walk, side);
+  const char* mover = side == White ? "White" : "Black";
+  const char square[] = {static_cast<char>('a' + report.misfitSquare.file),
+                         static_cast<char>('1' + report.misfitSquare.rank),
+                         '\0'};
+  switch (report.misfit) {
+    case Misfit::kNone: break;
+    case Misfit::kNoKing:
+    case Misfit::kNoRook:
+      Print(walk, "\n%s cannot castle as written in %s: no %s on %s", mover,
+            move.c_str(), report.misfit == Misfit::kNoKing ? "king" : "rook",
+            square);
+      break;
+    case Misfit::kSquareTaken:
+      Print(walk, "\n%s cannot castle as written in %s: %s holds a %s", mover,
+            move.c_str(), square, PieceName(report.misfitPiece));
+      break;
+    case Misfit::kOwnPieceOnTarget:
+      Print(walk, "\n%s cannot move as written in %s: %s holds its own %s",
+            mover, move.c_str(), square, PieceName(report.misfitPiece));
+      break;
+  }
 }
 
 void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
@@ -316,8 +351,11 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
         0) {
       return HalfMoveResult::kGameOver;
     }
+    // One warning a half-move: a missing piece explains the rest.
     if (report.moved && !report.sourceFound) {
       WarnNoPieceFound(walk, side, report);
+    } else {
+      WarnMisfit(walk, side, report);
     }
     if (walk.summary != nullptr) {
       RecordLastMove(*walk.summary, walk, side, report);
