@@ -64,18 +64,17 @@ void DropEnPassantMark(GameText& text, MovetextToken& token) {
 }
 
 // The results a move may carry at its end, the longest first.
-constexpr const char* kResults[] = {"1/2-1/2", "1-0", "0-1", "*"};
+constexpr std::string_view kResults[] = {"1/2-1/2", "1-0", "0-1", "*"};
 
 // Cuts a result written onto a move ('h6*', 'Qxf7#1-0') off the token and
 // keeps it as the cursor's next token. Only a token that begins with a
 // letter is cut, so no number, result or castling with zeros ever is.
 void SplitResultOffMove(MovetextCursor& cursor, MovetextToken& token) {
   if (!IsAsciiLetter(token.text[0])) return;
-  for (const char* result : kResults) {
-    const std::size_t length = std::strlen(result);
-    if (token.length > length &&
-        std::strcmp(token.text + token.length - length, result) == 0) {
-      token.length -= length;
+  const std::string_view text(token.text, token.length);
+  for (const std::string_view result : kResults) {
+    if (text.size() > result.size() && text.ends_with(result)) {
+      token.length -= result.size();
       token.text[token.length] = '\0';
       cursor.pendingResult = result;
       return;
@@ -106,14 +105,15 @@ bool EnterLine(MovetextCursor& cursor) {
 }  // namespace
 
 MovetextCursor StartMovetext(GameText& text, bool atLineStart) {
-  return MovetextCursor{&text, atLineStart, 0, nullptr};
+  return MovetextCursor{&text, atLineStart, 0, {}};
 }
 
 bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
-  if (cursor.pendingResult != nullptr) {
-    token.length = std::strlen(cursor.pendingResult);
-    std::memcpy(token.text, cursor.pendingResult, token.length + 1);
-    cursor.pendingResult = nullptr;
+  if (!cursor.pendingResult.empty()) {
+    token.length = cursor.pendingResult.size();
+    cursor.pendingResult.copy(token.text, token.length);
+    token.text[token.length] = '\0';
+    cursor.pendingResult = {};
     return true;
   }
   GameText& text = *cursor.text;

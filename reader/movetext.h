@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "reader/game_text.h"
 
@@ -19,8 +20,8 @@ struct MovetextCursor {
   bool atLineStart;     // the next character begins a line
   long variationDepth;  // how many '(' are open
   // A result that was written onto the move before it ('h6*'): the next
-  // token.
-  const char* pendingResult;
+  // token, when not empty.
+  std::string_view pendingResult;
 };
 
 struct MovetextToken {

@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "board/move.h"
 #include "reader/char_class.h"
@@ -188,8 +189,8 @@ struct MovetextWalk {
 
 enum class HalfMoveResult { kGoOn, kGameOver };
 
-bool TokenIs(const MovetextToken& token, const char* text) {
-  return std::strcmp(token.text, text) == 0;
+bool TokenIs(const MovetextToken& token, std::string_view text) {
+  return std::string_view(token.text, token.length) == text;
 }
 
 bool IsDigitsOnly(const MovetextToken& token) {
@@ -303,6 +304,7 @@ void WarnNoPieceFound(const MovetextWalk& walk, Side side,
 // The replay goes on as written, and the board loses a piece a legal game
 // would keep (or gains a king or rook); the user learns where.
 void WarnMisfit(const MovetextWalk& walk, Side side, const MoveReport& report) {
+  if (report.misfit == Misfit::kNone) return;
   const std::string move = MoveAsWritten(walk, side);
   const char* mover = side == White ? "White" : "Black";
   const char square[] = {static_cast<char>('a' + report.misfitSquare.file),
