@@ -127,6 +127,8 @@ const ReadRow kRows[] = {
      "W:e4 B:h6"},
     {"a result onto White's move", "1. f3 e5 2. g4 Qh4 3. Qxf7#1-0\n*", 0,
      "W:f3 B:e5 W:g4 B:Qh4 W:Qxf7#"},
+    {"a token that begins with a digit keeps its result", "1. e4 e5 2* Nf3 *",
+     0, "W:e4 B:e5 W:Nf3"},
     {"a result onto a move in a variation goes with it",
      "1. e4 (1. d4 d5*) e5 *", 0, "W:e4 B:e5"},
     {"after a skipped number the count follows the file",
