@@ -17,9 +17,10 @@ from render_test import SOURCE, Image, top_view_pixel  # noqa: E402
 
 W, H = 96, 72
 # 1. e4 d5 2. exd5 Qxd5: 4 half-moves, 2 in-between frames each, every
-# position shown once.
+# position shown once; untinted, so that a square changes only with what
+# stands on it.
 FILM = ["--size", "%dx%d" % (W, H), "--between", "2", "--hold", "1", "--pause", "0",
-        "--camera", "top", "--jobs", "4", "game.pgn"]
+        "--camera", "top", "--no-last-move", "--jobs", "4", "game.pgn"]
 FRAMES = 1 + 4 * 3
 SCRIPTS = {
     # Logs where each povray run happens, then runs the real one.

@@ -30,6 +30,17 @@
 //   Boardshot_Glide          for films: how far the last move has got, from
 //                            0 (the pieces as before it) to 1 (done) [1]
 //   Boardshot_Light_Samples  area light samples a side; 2 renders faster [4]
+//   Boardshot_Font           the TrueType font of coordinates and caption
+//                            [DejaVu Serif where fonts-dejavu-core put it,
+//                            else POV-Ray's own timrom.ttf]
+//   Boardshot_CJK_Font       the font for Chinese, Japanese and Korean
+//                            characters [WenQuanYi Micro Hei where
+//                            fonts-wqy-microhei put it; without one they
+//                            are drawn as boxes]
+//   Boardshot_Flat_Colours   1 paints each piece in a flat colour of its
+//                            own, given by where it stands, with no light,
+//                            shadow or shading, on a black board [0]: for
+//                            checking that no piece hides another
 //
 // For example:
 //
@@ -48,7 +59,7 @@
 
 #version 3.7;
 
-global_settings { assumed_gamma 1.0 max_trace_level 6 }
+global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
 
 #ifndef (Boardshot_Position) #declare Boardshot_Position = "position.inc"; #end
 #ifndef (Boardshot_View_Side) #declare Boardshot_View_Side = 0; #end
@@ -58,6 +69,25 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
 #ifndef (Boardshot_Caption) #declare Boardshot_Caption = 0; #end
 #ifndef (Boardshot_Glide) #declare Boardshot_Glide = 1; #end
 #ifndef (Boardshot_Light_Samples) #declare Boardshot_Light_Samples = 4; #end
+#ifndef (Boardshot_Flat_Colours) #declare Boardshot_Flat_Colours = 0; #end
+// A font file that is not there (on another machine rendering a film's
+// frames, say) gives way to Debian's, then to POV-Ray's own.
+#ifndef (Boardshot_Font) #declare Boardshot_Font = ""; #end
+#if (strlen(Boardshot_Font) = 0 | !file_exists(Boardshot_Font))
+  #declare Boardshot_Font = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+  #if (!file_exists(Boardshot_Font)) #declare Boardshot_Font = "timrom.ttf"; #end
+#end
+#ifndef (Boardshot_CJK_Font)
+  #declare Boardshot_CJK_Font = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+#end
+#if (strlen(Boardshot_CJK_Font) > 0 & !file_exists(Boardshot_CJK_Font))
+  #declare Boardshot_CJK_Font = "";
+#end
+
+// The diagram: the "top" preset seen from straight above.
+#ifdef (Boardshot_Camera) #declare Boardshot_Diagram = 0;
+#else #declare Boardshot_Diagram = (strcmp(Boardshot_Camera_Preset, "top") = 0);
+#end
 
 #if (Boardshot_View_Side != 0 & Boardshot_View_Side != 1)
   #error "boardshot.pov: Boardshot_View_Side is neither 0 (White) nor 1 (Black)\n"
@@ -138,153 +168,67 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
 #end
 
 // ---------------------------------------------------------------------------
-// Materials
+// Materials: a boxwood and ebonised set, varnished, on a board of maple and
+// walnut squares in a walnut frame. Wood grain runs up the pieces and along
+// each square, shifted from square to square as cut from different planks.
+
+#declare Boardshot_Grain = seed(1851);
 
 #declare Boardshot_White_Texture = texture {
-  pigment { rgb <0.86, 0.78, 0.60> }
-  finish { ambient 0 diffuse 0.85 specular 0.35 roughness 0.02 }
+  pigment {
+    wood turbulence 0.04 octaves 2 scale 0.06 rotate x * 90
+    color_map { [0 rgb <0.92, 0.80, 0.54>] [0.6 rgb <0.88, 0.75, 0.49>]
+                [1 rgb <0.80, 0.66, 0.40>] }
+  }
+  finish { ambient 0 diffuse 0.8 specular 0.35 roughness 0.015 }
 }
 #declare Boardshot_Black_Texture = texture {
-  pigment { rgb <0.025, 0.022, 0.022> }
-  finish { ambient 0 diffuse 0.8 specular 0.7 roughness 0.01 reflection 0.04 }
+  pigment {
+    wood turbulence 0.04 octaves 2 scale 0.05 rotate x * 90
+    // lighter in the diagram from above, whose light shows the forms of
+    // the tops and little of the sides
+    #local Lighter = (Boardshot_Diagram ? 3 : 1);
+    color_map { [0 rgb <0.030, 0.021, 0.016> * Lighter]
+                [1 rgb <0.045, 0.032, 0.022> * Lighter] }
+  }
+  finish { ambient 0 diffuse 0.75 specular 0.6 roughness 0.012 }
 }
-#declare Boardshot_Light_Square = texture {
-  pigment { rgb <0.80, 0.62, 0.38> }
-  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
-}
-#declare Boardshot_Dark_Square = texture {
-  pigment { rgb <0.22, 0.11, 0.05> }
-  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
-}
+// Long grain: the rings of a log far to the side, so that they run nearly
+// straight along z, their spacing wandering.
+#macro Boardshot_Wood(Light, Dark, Spacing)
+  pigment {
+    wood turbulence <0.2, 0.2, 0.01> octaves 2 lambda 2.2 scale <1, 1, 30>
+    color_map { [0 rgb Light] [0.35 rgb Light * 0.9 + Dark * 0.1]
+                [0.75 rgb Dark] [1 rgb Light] }
+    scale Spacing translate x * 7
+  }
+#end
+#declare Boardshot_Board_Finish = finish { ambient 0 diffuse 0.8 specular 0.12 roughness 0.03 }
+#macro Boardshot_Square_Wood(Light, Dark)
+  Boardshot_Wood(Light, Dark, 0.09)
+  finish { Boardshot_Board_Finish }
+  translate <rand(Boardshot_Grain), 0, rand(Boardshot_Grain)> * 20
+#end
+#declare Boardshot_Light_Wood = array[2] { <0.56, 0.34, 0.15>, <0.47, 0.27, 0.11> };
+#declare Boardshot_Dark_Wood = array[2] { <0.20, 0.092, 0.038>, <0.13, 0.056, 0.022> };
 #declare Boardshot_Frame_Texture = texture {
-  pigment { rgb <0.09, 0.045, 0.02> }
-  finish { ambient 0 diffuse 0.8 specular 0.2 roughness 0.03 }
+  Boardshot_Wood(<0.11, 0.05, 0.022>, <0.07, 0.03, 0.013>, 0.12)
+  finish { Boardshot_Board_Finish }
 }
 #declare Boardshot_Table_Texture = texture {
   pigment { rgb <0.30, 0.38, 0.42> }
   finish { ambient 0 diffuse 0.9 }
 }
 
-
 // ---------------------------------------------------------------------------
-// Pieces, each standing on the origin, about 0.7 wide; y is up.
+// Pieces: the set stands a king's height of Boardshot_Piece_Height squares.
 
-// The turned foot every piece stands on, up to height 0.16.
-#declare Boardshot_Foot = lathe {
-  linear_spline 7,
-  <0, 0>, <0.36, 0>, <0.36, 0.05>, <0.33, 0.08>, <0.30, 0.12>, <0.27, 0.16>,
-  <0, 0.16>
-}
+#include "boardshot_pieces.inc"
+#declare Boardshot_Piece_Height = 1.5;
 
-#declare Boardshot_Pawn = union {
-  object { Boardshot_Foot }
-  lathe {
-    linear_spline 6,
-    <0, 0.15>, <0.24, 0.15>, <0.17, 0.26>, <0.12, 0.42>, <0.10, 0.52>,
-    <0, 0.52>
-  }
-  torus { 0.125, 0.035 translate y * 0.52 }
-  sphere { <0, 0.66, 0>, 0.16 }
-}
-
-#declare Boardshot_Rook = union {
-  object { Boardshot_Foot }
-  lathe {
-    linear_spline 6,
-    <0, 0.15>, <0.26, 0.15>, <0.22, 0.26>, <0.21, 0.62>, <0.25, 0.70>,
-    <0, 0.70>
-  }
-  difference {
-    cylinder { <0, 0.69, 0>, <0, 0.95, 0>, 0.27 }
-    cylinder { <0, 0.86, 0>, <0, 1.00, 0>, 0.18 }
-    #for (Turn, 0, 1)
-      box { <-0.5, 0.84, -0.045>, <0.5, 1.0, 0.045> rotate y * (45 + 90 * Turn) }
-    #end
-  }
-}
-
-// The knight's head in profile, facing -x, cut out of a slab.
-#declare Boardshot_Knight_Head = prism {
-  linear_sweep linear_spline -0.12, 0.12, 17,
-  <0.27, 0.12>, <0.30, 0.45>, <0.27, 0.70>, <0.19, 0.88>, <0.07, 1.01>,
-  <0.00, 1.12>, <-0.07, 1.00>, <-0.20, 0.93>, <-0.36, 0.78>, <-0.42, 0.69>,
-  <-0.36, 0.61>, <-0.20, 0.63>, <-0.08, 0.56>, <-0.17, 0.40>, <-0.25, 0.22>,
-  <-0.27, 0.12>, <0.27, 0.12>
-  rotate -x * 90
-}
-
-#declare Boardshot_Knight = union {
-  object { Boardshot_Foot }
-  difference {
-    object { Boardshot_Knight_Head }
-    // eyes and nostrils
-    sphere { <-0.17, 0.86, -0.13>, 0.035 }
-    sphere { <-0.17, 0.86, 0.13>, 0.035 }
-  }
-}
-
-#declare Boardshot_Bishop = union {
-  object { Boardshot_Foot }
-  lathe {
-    linear_spline 6,
-    <0, 0.15>, <0.25, 0.15>, <0.17, 0.28>, <0.11, 0.58>, <0.10, 0.70>,
-    <0, 0.70>
-  }
-  torus { 0.125, 0.035 translate y * 0.70 }
-  difference {
-    sphere { 0, 1 scale <0.17, 0.26, 0.17> translate y * 0.94 }
-    // the mitre's slit
-    box { <-0.3, -0.02, -0.3>, <0.3, 0.02, 0.3>
-          rotate z * 40 translate <0.03, 1.02, 0> }
-  }
-  sphere { <0, 1.22, 0>, 0.05 }
-}
-
-#declare Boardshot_Queen = union {
-  object { Boardshot_Foot }
-  lathe {
-    linear_spline 7,
-    <0, 0.15>, <0.27, 0.15>, <0.18, 0.30>, <0.12, 0.70>, <0.11, 0.95>,
-    <0.14, 1.00>, <0, 1.00>
-  }
-  torus { 0.16, 0.035 translate y * 0.96 }
-  // the open crown
-  difference {
-    cone { <0, 1.00, 0>, 0.14, <0, 1.28, 0>, 0.25 }
-    cone { <0, 1.12, 0>, 0.10, <0, 1.29, 0>, 0.21 }
-  }
-  #for (Point, 0, 7)
-    sphere { <0.25, 1.30, 0>, 0.045 rotate y * (45 * Point) }
-  #end
-  sphere { <0, 1.26, 0>, 0.10 }
-  sphere { <0, 1.39, 0>, 0.05 }
-}
-
-#declare Boardshot_King = union {
-  object { Boardshot_Foot }
-  lathe {
-    linear_spline 7,
-    <0, 0.15>, <0.28, 0.15>, <0.19, 0.30>, <0.13, 0.75>, <0.12, 1.02>,
-    <0.15, 1.07>, <0, 1.07>
-  }
-  torus { 0.145, 0.035 translate y * 1.03 }
-  cone { <0, 1.06, 0>, 0.13, <0, 1.30, 0>, 0.22 }
-  cylinder { <0, 1.28, 0>, <0, 1.34, 0>, 0.23 }
-  sphere { 0, 1 scale <0.16, 0.07, 0.16> translate y * 1.34 }
-  // the cross, its arms across the line of sight
-  box { <-0.04, 1.36, -0.04>, <0.04, 1.66, 0.04> }
-  box { <-0.12, 1.50, -0.04>, <0.12, 1.58, 0.04> }
-}
-
-// The squares of the last move, tinted towards yellow.
-#declare Boardshot_Marked_Light_Square = texture {
-  pigment { rgb <0.88, 0.80, 0.30> }
-  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
-}
-#declare Boardshot_Marked_Dark_Square = texture {
-  pigment { rgb <0.60, 0.49, 0.09> }
-  finish { ambient 0 diffuse 0.8 specular 0.1 roughness 0.05 }
-}
+// The squares of the last move, the same woods tinted towards yellow.
+#declare Boardshot_Marked_Light_Wood = array[2] { <0.86, 0.74, 0.24>, <0.78, 0.64, 0.18> };
+#declare Boardshot_Marked_Dark_Wood = array[2] { <0.56, 0.44, 0.07>, <0.46, 0.35, 0.05> };
 #declare Boardshot_Label_Texture = texture {
   pigment { rgb <0.95, 0.88, 0.70> }
   finish { ambient 0 diffuse 0.6 emission 0.35 }
@@ -356,18 +300,21 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 }
                    & (strcmp(Name, Boardshot_Move_From) = 0
                       | strcmp(Name, Boardshot_Move_To) = 0));
   #local Dark = (mod(File + Rank, 2) = 0);
-  #if (Marked)
-    #if (Dark) Boardshot_Marked_Dark_Square #else Boardshot_Marked_Light_Square #end
-  #else
-    #if (Dark) Boardshot_Dark_Square #else Boardshot_Light_Square #end
+  #if (Marked & Dark) #local Wood = Boardshot_Marked_Dark_Wood;
+  #elseif (Marked) #local Wood = Boardshot_Marked_Light_Wood;
+  #elseif (Dark) #local Wood = Boardshot_Dark_Wood;
+  #else #local Wood = Boardshot_Light_Wood;
   #end
+  Boardshot_Square_Wood(Wood[0], Wood[1])
 #end
 
 #declare Boardshot_Board = union {
   #for (File, 0, 7)
     #for (Rank, 0, 7)
+      // Dark squares a hair lower, so that a ray along the line between
+      // two squares finds the same one in every picture.
       box {
-        <File - 4, -0.2, Rank - 4>, <File - 3, 0, Rank - 3>
+        <File - 4, -0.2, Rank - 4>, <File - 3, -0.00001 * (mod(File + Rank, 2) = 0), Rank - 3>
         texture { Boardshot_Square_Texture(File, Rank) }
       }
     #end
@@ -393,8 +340,56 @@ background { rgb <0.05, 0.06, 0.08> }
 
 #declare Boardshot_Label_Size = 0.4;
 
+// Text in the fonts: Chinese, Japanese and Korean characters in
+// Boardshot_CJK_Font (when there is one), the rest in Boardshot_Font, one
+// text object for each run of characters of one font, set one after the
+// other from the origin along x, on the baseline y = 0, one unit high. A
+// character the font lacks is drawn as its box.
+// The blocks: Hangul Jamo U+1100-11FF; CJK radicals, punctuation, kana and
+// ideographs up to Yi U+2E80-A4CF; Hangul syllables U+AC00-D7AF; CJK
+// compatibility ideographs U+F900-FAFF and forms U+FE30-FE4F; full-width
+// forms U+FF00-FFEF.
+#macro Boardshot_Wide_Character(Code)
+  (strlen(Boardshot_CJK_Font) > 0
+   & ((Code >= 4352 & Code <= 4607) | (Code >= 11904 & Code <= 42191)
+      | (Code >= 44032 & Code <= 55215) | (Code >= 63744 & Code <= 64255)
+      | (Code >= 65072 & Code <= 65103) | (Code >= 65280 & Code <= 65519)))
+#end
+
+// How far a run of text moves the next one on: the width of the run
+// followed by an "x" less that of the "x" alone, so that spaces count.
+#macro Boardshot_Advance(Font, Run)
+  #local With = text { ttf Font concat(Run, "x") 0.01, 0 }
+  #local Alone = text { ttf Font "x" 0.01, 0 }
+  (max_extent(With).x - max_extent(Alone).x)
+#end
+
+#macro Boardshot_Text(Text)
+  union {
+    #local Start = 1;
+    #local Across = 0;
+    #while (Start <= strlen(Text))
+      #local Wide = Boardshot_Wide_Character(asc(substr(Text, Start, 1)));
+      #local End = Start;
+      #local Same = 1;
+      #while (Same & End < strlen(Text))
+        #local Same = (Boardshot_Wide_Character(asc(substr(Text, End + 1, 1))) = Wide);
+        #local End = End + Same;
+      #end
+      #local Run = substr(Text, Start, End - Start + 1);
+      #local Font = Boardshot_Font;
+      #if (Wide) #local Font = Boardshot_CJK_Font; #end
+      text { ttf Font Run 0.01, 0 translate x * Across }
+      #local Across = Across + Boardshot_Advance(Font, Run);
+      #local Start = End + 1;
+    #end
+    // an empty text is still an object
+    sphere { 0, 0.001 scale 0.001 }
+  }
+#end
+
 #macro Boardshot_Label(Text, Centre)
-  #local Letter = text { ttf "timrom.ttf" Text 0.01, 0 }
+  #local Letter = Boardshot_Text(Text)
   #local Middle = (min_extent(Letter) + max_extent(Letter)) / 2;
   object {
     Letter
@@ -432,18 +427,33 @@ background { rgb <0.05, 0.06, 0.08> }
   #end
 #end
 
-// Knights look towards the other side, turned so that a viewer on White's
-// side sees their head from the side.
+// The flat colour of a piece standing at Place: red across the board and
+// table, green along them, blue by its colour.
+#macro Boardshot_Flat_Colour(Colour, Place)
+  rgb <0.5 + Place.x / 12.5, 0.5 + Place.z / 9, 0.4 + 0.4 * Colour>
+#end
+
+// Knights show their head in profile to the viewer, both colours facing the
+// viewer's left as in a printed diagram, turned a little towards the viewer.
+#declare Boardshot_Knight_Turn = 15;
+
 #macro Boardshot_Draw(Kind, Colour, Place, Size)
   object {
     Boardshot_Shape(Kind)
-    texture {
-      #if (Colour = 0) Boardshot_White_Texture #else Boardshot_Black_Texture #end
-    }
-    #if (strcmp(Kind, "Knight") = 0)
-      rotate y * (Colour = 0 ? 35 : 215)
+    #if (Boardshot_Flat_Colours)
+      texture {
+        pigment { Boardshot_Flat_Colour(Colour, Place) }
+        finish { ambient 0 diffuse 0 emission 1 }
+      }
+    #else
+      texture {
+        #if (Colour = 0) Boardshot_White_Texture #else Boardshot_Black_Texture #end
+      }
     #end
-    scale Size
+    #if (strcmp(Kind, "Knight") = 0)
+      rotate y * (180 - Boardshot_Knight_Turn + 180 * Boardshot_View_Side)
+    #end
+    scale Size * Boardshot_Piece_Height
     translate Place
   }
 #end
@@ -513,14 +523,25 @@ background { rgb <0.05, 0.06, 0.08> }
 
 #declare Boardshot_View_Turn = y * 180 * Boardshot_View_Side;
 
-light_source {
-  <-9, 20, -14>, rgb 1.3
-  area_light x * 2.5, z * 2.5, Boardshot_Light_Samples, Boardshot_Light_Samples
-  adaptive 1 jitter circular orient
-  rotate Boardshot_View_Turn
-}
-light_source { <12, 10, -6>, rgb 0.35 shadowless rotate Boardshot_View_Turn }
-light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
+// In the diagram from above a parallel light falls steeply from the top
+// left of the picture, 73 degrees high: a piece's shadow tells its height
+// and shape, yet stays within its own square (a king's reaches 0.34 of a
+// square to the right and down). Flat colours need no light at all.
+#if (Boardshot_Flat_Colours)
+#elseif (Boardshot_Diagram)
+  light_source { <-1, 4.63, 1> * 10, rgb 0.95 parallel point_at 0 rotate Boardshot_View_Turn }
+  light_source { <10, 12, -6>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
+  light_source { <-12, 8, 6>, rgb 0.3 shadowless rotate Boardshot_View_Turn }
+#else
+  light_source {
+    <-9, 20, -14>, rgb 1.3
+    area_light x * 2.5, z * 2.5, Boardshot_Light_Samples, Boardshot_Light_Samples
+    adaptive 1 jitter circular orient
+    rotate Boardshot_View_Turn
+  }
+  light_source { <12, 10, -6>, rgb 0.35 shadowless rotate Boardshot_View_Turn }
+  light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
+#end
 
 #declare Boardshot_Aspect = image_width / image_height;
 
@@ -557,7 +578,7 @@ light_source { <0, 8, 14>, rgb 0.25 shadowless rotate Boardshot_View_Turn }
     // half height of the board seen at that distance, found by eye.
     #switch (0)
       #case (strcmp(Boardshot_Camera_Preset, "high"))
-        #declare Boardshot_Elevation = 60;
+        #declare Boardshot_Elevation = 64;
         #declare Boardshot_Distance = 18;
         #declare Boardshot_Seen_Half_Height = 5.1;
         #declare Boardshot_Aim = <0, -0.4, -0.35>;
@@ -614,8 +635,8 @@ camera { Boardshot_Camera }
 #end
 
 #macro Boardshot_Caption_Line(Text, Line, Height)
-  text {
-    ttf "timrom.ttf" Text 0.01, 0
+  object {
+    Boardshot_Text(Text)
     scale Height
     translate <-0.96 * Boardshot_Aspect / 2, 0.5 - 1.15 * Height * (Line + 1), 0>
   }
