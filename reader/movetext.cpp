@@ -82,9 +82,18 @@ void SplitResultOffMove(MovetextCursor& cursor, MovetextToken& token) {
   }
 }
 
-// Passes over a brace comment up to and including the first '}'. Returns
-// false when the input ends inside it.
-bool SkipComment(GameText& text) { return SkipPast(text, '}'); }
+// Passes over a brace comment up to and including the first '}', keeping
+// its text and the '}' in `kept` when given. Returns false when the input
+// ends inside it.
+bool SkipComment(GameText& text, std::string* kept) {
+  if (kept == nullptr) return SkipPast(text, kCommentClose);
+  for (int c = NextChar(text); c != EOF; c = NextChar(text)) {
+    if (kept->size() < kKeptCommentCapacity)
+      kept->push_back(static_cast<char>(c));
+    if (c == kCommentClose) return true;
+  }
+  return false;
+}
 
 // Handles what a line's first characters say. Returns false when the game's
 // text ends here.
@@ -105,7 +114,7 @@ bool EnterLine(MovetextCursor& cursor) {
 }  // namespace
 
 MovetextCursor StartMovetext(GameText& text, bool atLineStart) {
-  return MovetextCursor{&text, atLineStart, 0, {}};
+  return MovetextCursor{&text, atLineStart, 0, {}, nullptr};
 }
 
 bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
@@ -124,7 +133,10 @@ bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
     if (c == '\n') {
       cursor.atLineStart = true;
     } else if (c == '{') {
-      if (!SkipComment(text)) return false;
+      // A variation's comments belong to its own positions.
+      std::string* kept =
+          cursor.variationDepth == 0 ? cursor.keptComments : nullptr;
+      if (!SkipComment(text, kept)) return false;
     } else if (c == ';') {
       if (!SkipRestOfLine(text)) return false;
       cursor.atLineStart = true;

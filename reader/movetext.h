@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "reader/game_text.h"
@@ -14,6 +15,9 @@ namespace boardshot {
 // near it; a longer token is kept shortened and the rest of it is dropped.
 inline constexpr std::size_t kTokenCapacity = 4096;
 
+// The comments a cursor keeps are kept up to this many bytes in all.
+inline constexpr std::size_t kKeptCommentCapacity = 64 * 1024;
+
 // The read position in the movetext.
 struct MovetextCursor {
   GameText* text;
@@ -22,6 +26,9 @@ struct MovetextCursor {
   // A result that was written onto the move before it ('h6*'): the next
   // token, when not empty.
   std::string_view pendingResult;
+  // When set, the text of each brace comment outside variations is appended
+  // here, followed by a '}', up to kKeptCommentCapacity bytes.
+  std::string* keptComments;
 };
 
 struct MovetextToken {

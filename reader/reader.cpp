@@ -338,6 +338,7 @@ void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
   summary.lastMoveNumber = walk.moveNumber;
   summary.lastSide = side;
   summary.lastReport = report;
+  summary.comments.clear();
 }
 
 // Ends the game at a result or at the half-move limit; otherwise hands the
@@ -347,6 +348,7 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (walk.pastLimit || NextBeyondLimit(walk)) {
     if (walk.summary == nullptr) return HalfMoveResult::kGameOver;
     walk.pastLimit = true;
+    walk.cursor.keptComments = nullptr;
   } else if (walk.applyHalfMove != nullptr) {
     MoveReport report;
     if ((*walk.applyHalfMove)(*walk.state, walk.token.text, side, &report) !=
@@ -467,7 +469,10 @@ Status ReadGameWith(std::FILE* input, const RunOptions& options,
   walk.applyHalfMove = &applyHalfMove;
   walk.console = console;
   walk.summary = summary;
-  if (summary != nullptr) StartSummary(*summary, header, true, firstSide);
+  if (summary != nullptr) {
+    StartSummary(*summary, header, true, firstSide);
+    walk.cursor.keptComments = &summary->comments;
+  }
   return ReadMovetext(walk, firstSide);
 }
 
