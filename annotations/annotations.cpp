@@ -9,8 +9,9 @@ namespace {
 constexpr std::string_view kColours = "GRYB";
 constexpr std::string_view kMarkCommand = "[%csl";
 constexpr std::string_view kArrowCommand = "[%cal";
-// A list ends at the command's ']', or at the end of its comment.
-constexpr std::string_view kListEnds = "]}";
+// A list ends at the command's ']', or where its comment or the next command
+// begins for want of one.
+constexpr std::string_view kListEnds = "]}[";
 constexpr char kEntrySeparator = ',';
 constexpr std::string_view kBlanks = " \t\n";
 
@@ -105,7 +106,7 @@ Annotations ReadAnnotations(std::string_view comments) {
       continue;
     }
     const std::string_view list =
-        rest.substr(name, rest.find_first_of(kListEnds) - name);
+        rest.substr(name, rest.find_first_of(kListEnds, name) - name);
     if (marks) {
       ReadEntries(list, annotations, AddMark);
     } else {
