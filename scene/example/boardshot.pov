@@ -518,6 +518,9 @@ background { rgb <0.05, 0.06, 0.08> }
   #end
 #end
 
+// The arrows and marked squares of annotated games, where the scene has them.
+#if (file_exists("boardshot_annotations.inc")) #include "boardshot_annotations.inc" #end
+
 // ---------------------------------------------------------------------------
 // Lights and camera, both turned half round for the view from Black's side
 
