@@ -35,11 +35,12 @@ struct Annotations {
 
 /// Reads every `[%csl ...]` and `[%cal ...]` command in `comments`, comment
 /// texts each ended by '}'. A command's list runs to its ']' (without one,
-/// to the end of its comment or the next '['); its entries are separated by commas, white space around
-/// them allowed. An entry that is not a colour letter and one square (two
-/// different squares for an arrow) is left out, as is everything beyond
-/// kMostMarkedSquares or kMostArrows; a square or arrow given again keeps its
-/// first place and takes the later colour, as a site redraws it.
+/// to the end of its comment or the next '['); its entries are separated by
+/// commas, white space around them allowed. An entry that is not a colour
+/// letter and one square (two different squares for an arrow) is left out, as
+/// is everything beyond kMostMarkedSquares or kMostArrows; a square or arrow
+/// given again keeps its first place and takes the later colour, as a site
+/// redraws it.
 Annotations ReadAnnotations(std::string_view comments);
 
 /// The entries as the sites write them, separated by commas: "Gd4,Re5",

@@ -116,16 +116,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   Status result;
   LooksLikePositions(std::string_view(text.get(), textSize));
   if ((header[9] & 4) != 0) {
-    result = ReadPositionFromText(std::string_view(text.get(), textSize),
-                                  state, console, details);
+    result = ReadPositionFromText(std::string_view(text.get(), textSize), state,
+                                  console, details);
   } else if ((header[9] & 2) != 0) {
     result = ReadPositionFromFile(input, options.gameNumber, state, console,
                                   details);
     std::rewind(input);
     WritePositionList(input, console);
   } else {
-    result = ReadGameWith(input, options, state, console, ApplyExactCopy,
-                          details);
+    result =
+        ReadGameWith(input, options, state, console, ApplyExactCopy, details);
   }
   std::fclose(input);
   if (result == Status::kDone) FormatScene(state);
