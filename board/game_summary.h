@@ -27,6 +27,11 @@ struct GameSummary {
   std::int32_t lastMoveNumber = 0;
   Side lastSide = White;
   MoveReport lastReport;
+  // The brace comments between the half-move reached (or the game's start)
+  // and the next half-move, outside variations, each followed by its '}':
+  // where analysis boards write the arrows and marked squares they show on
+  // that position.
+  std::string comments;
 };
 
 }  // namespace boardshot

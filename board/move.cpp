@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace boardshot {
 namespace {
@@ -333,13 +334,50 @@ Coord EnPassantVictim(const GameState& state, const MoveSpec& spec, Side side) {
 
 // -------------------------------------------------------------- execution
 
-// Castling puts king and rook on their squares without looking at the board.
+void ReportMisfit(MoveReport& report, Misfit misfit, const GameState& state,
+                  const Coord& square) {
+  report.misfit = misfit;
+  report.misfitSquare = square;
+  report.misfitPiece = TypeAt(state, square.file, square.rank);
+}
+
+// Tells where the board does not allow the castling: the king or the rook
+// is not at home, or the king's target, the rook's target or another square
+// between them holds a piece. The first misfit in that order is reported.
+void CheckCastling(const GameState& state, Side side, int kingFile,
+                   int rookFile, int rookHome, MoveReport& report) {
+  const int rank = BackRank(side);
+  if (!HoldsPiece(state, kFileE, rank, King, side)) {
+    ReportMisfit(report, Misfit::kNoKing, state, {kFileE, rank});
+    return;
+  }
+  if (!HoldsPiece(state, rookHome, rank, Rook, side)) {
+    ReportMisfit(report, Misfit::kNoRook, state, {rookHome, rank});
+    return;
+  }
+  const int step = rookHome > kFileE ? 1 : -1;
+  for (const int file : {kingFile, rookFile}) {
+    if (TypeAt(state, file, rank) != Empty) {
+      ReportMisfit(report, Misfit::kSquareTaken, state, {file, rank});
+      return;
+    }
+  }
+  for (int file = kFileE + step; file != rookHome; file += step) {
+    if (TypeAt(state, file, rank) != Empty) {
+      ReportMisfit(report, Misfit::kSquareTaken, state, {file, rank});
+      return;
+    }
+  }
+}
+
+// Castling puts king and rook on their squares whatever the board holds.
 void Castle(GameState& state, Castling kind, Side side, MoveReport& report) {
   const int rank = BackRank(side);
   const bool kingSide = kind == Castling::KingSide;
   const int kingFile = kingSide ? kFileG : kFileC;
   const int rookFile = kingSide ? kFileF : kFileD;
   const int rookHome = kingSide ? kFileH : kFileA;
+  CheckCastling(state, side, kingFile, rookFile, rookHome, report);
   SetType(state, kingFile, rank, King);
   SetType(state, rookFile, rank, Rook);
   Vacate(state, kFileE, rank);
@@ -520,6 +558,10 @@ int ApplyMove(GameState& state, const char* token, Side side,
   PieceType captured = TypeAt(state, target.file, target.rank);
   Coord capturedFrom = target;
   const Coord from = FindSource(state, spec, side);
+  if (captured != Empty && ColourAt(state, target.file, target.rank) == side &&
+      !SameSquare(from, target)) {
+    ReportMisfit(done, Misfit::kOwnPieceOnTarget, state, target);
+  }
   if (OnBoard(from)) {
     done.from = from;
     done.sourceFound = LiftsPieceOfMover(state, spec, from, side);

@@ -34,6 +34,18 @@ struct Step {
   int dy = 0;
 };
 
+// How the board differs from what a half-move as written needs, where the
+// replay, going on regardless, loses a piece or puts one where none could
+// have come from.
+enum class Misfit {
+  kNone,
+  kNoKing,           // castling: no king of the mover on its home square
+  kNoRook,           // castling: no rook of the mover on its corner
+  kSquareTaken,      // castling: a square the king or rook crosses or lands on
+                     // holds a piece
+  kOwnPieceOnTarget  // a move onto a piece of the mover's own side
+};
+
 // What one half-move did to the board, for describing the last move.
 struct MoveReport {
   bool moved = false;        // the token named a square of the board
@@ -49,6 +61,9 @@ struct MoveReport {
   Coord capturedFrom;          // where it stood: the target or, en passant,
                                // the passed pawn's square
   int captureIndex = -1;       // its entry in the mover's capture list
+  Misfit misfit = Misfit::kNone;
+  Coord misfitSquare;             // the square the misfit is on
+  PieceType misfitPiece = Empty;  // what stands there
 };
 
 /// Decodes the NUL-terminated `token` without looking at any position. Never
@@ -79,7 +94,9 @@ Coord FindSource(const GameState& state, const MoveSpec& spec, Side side);
 /// 0 for every other token. A piece of the other side on the target (or
 /// anything on it, for a token with 'x') is appended to `side`'s capture
 /// list. A token whose target lies off the board (a result, a move number, a
-/// null move, garbage) changes nothing.
+/// null move, garbage) changes nothing. Castling puts king and rook on their
+/// squares whatever stands there, and a move onto a piece of the mover's own
+/// side replaces it; the report's misfit tells of both.
 int ApplyMove(GameState& state, const char* token, Side side,
               MoveReport* report = nullptr);
 

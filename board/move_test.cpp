@@ -320,6 +320,68 @@ const MoveRow kCoordinateMoves[] = {
 INSTANTIATE_TEST_SUITE_P(CoordinateMoves, Moves,
                          testing::ValuesIn(kCoordinateMoves));
 
+// Where the board does not fit a half-move as written, the report says so
+// (the replay itself is in the tables above): the first misfit, in the
+// order king, rook, king's target, rook's target, the squares between.
+struct MisfitRow {
+  const char* what;
+  const char* before;  // FEN piece placement
+  const char* move;
+  Side side;
+  Misfit misfit;
+  const char* square = "";
+  PieceType piece = Empty;
+};
+
+void PrintTo(const MisfitRow& row, std::ostream* out) { *out << row.what; }
+
+class Misfits : public testing::TestWithParam<MisfitRow> {};
+
+TEST_P(Misfits, AreReportedWithTheirSquare) {
+  const MisfitRow& row = GetParam();
+  GameState state = FromPlacement(row.before);
+  MoveReport report;
+  ASSERT_EQ(ApplyMove(state, row.move, row.side, &report), 0);
+  EXPECT_EQ(report.misfit, row.misfit);
+  if (row.misfit == Misfit::kNone) return;
+  const char square[] = {static_cast<char>('a' + report.misfitSquare.file),
+                         static_cast<char>('1' + report.misfitSquare.rank),
+                         '\0'};
+  EXPECT_STREQ(square, row.square);
+  EXPECT_EQ(report.misfitPiece, row.piece);
+}
+
+const MisfitRow kMisfits[] = {
+    {"castling as the rules allow", kHome, "O-O", White, Misfit::kNone},
+    {"black long castling as allowed", kHome, "O-O-O", Black, Misfit::kNone},
+    {"the king has left e1", "r3k2r/8/8/8/8/8/8/R4K1R", "O-O", White,
+     Misfit::kNoKing, "e1"},
+    {"the king's square holds a rook", "r3r2k/8/8/8/8/8/8/8", "O-O", Black,
+     Misfit::kNoKing, "e8", Rook},
+    {"no rook on h1", "r3k2r/8/8/8/8/8/8/R3K3", "O-O", White, Misfit::kNoRook,
+     "h1"},
+    {"the other side's rook on a1", "r3k2r/8/8/8/8/8/8/r3K2R", "O-O-O", White,
+     Misfit::kNoRook, "a1", Rook},
+    {"king's target before rook's", kStart, "O-O", White, Misfit::kSquareTaken,
+     "g1", Knight},
+    {"black: c8 before d8 and b8", kStart, "O-O-O", Black, Misfit::kSquareTaken,
+     "c8", Bishop},
+    {"rook's target", "r3k2r/8/8/8/8/8/8/R2QK2R", "O-O-O", White,
+     Misfit::kSquareTaken, "d1", Queen},
+    {"the square the rook crosses", "r3k2r/8/8/8/8/8/8/Rn2K2R", "O-O-O", White,
+     Misfit::kSquareTaken, "b1", Knight},
+    {"castling written as the king's squares", "r3k2r/8/8/8/8/8/8/R3KB1R",
+     "e1g1", White, Misfit::kSquareTaken, "f1", Bishop},
+    {"onto an own pawn", kStart, "Nd2", White, Misfit::kOwnPieceOnTarget, "d2",
+     Pawn},
+    {"'x' onto an own pawn", kStart, "Bxe7", Black, Misfit::kOwnPieceOnTarget,
+     "e7", Pawn},
+    {"a capture of the other side", "8/8/8/3n4/4P3/8/8/8", "exd5", White,
+     Misfit::kNone},
+    {"a move that stays on its square", kStart, "e2e2", White, Misfit::kNone},
+};
+INSTANTIATE_TEST_SUITE_P(Replays, Misfits, testing::ValuesIn(kMisfits));
+
 TEST(ApplyMove, EndMarkerReturnsMinusOne) {
   GameState state{};
   EXPECT_EQ(ApplyMove(state, "*", White), -1);

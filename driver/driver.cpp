@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "driver/input_source.h"
 #include "list/game_list.h"
+#include "position/fen_file.h"
 #include "reader/char_class.h"
 #include "reader/reader.h"
 #include "scene/scene.h"
@@ -38,11 +40,17 @@ void PrintHelp(std::FILE* out) {
   std::fputs(
       "\n\t\t\t(n half-moves; without -m the game is converted up to move "
       "999)"
-      "\n\t\t--details\tadd the move reached, the last move and the "
-      "game's tags to the scene"
+      "\n\t\t--details\tadd the move reached, the last move, the "
+      "game's tags and the arrows and marked squares of the comments after "
+      "the move reached to the scene"
+      "\n\t\tinputFile\ta PGN file, or a file of FEN or EPD lines (-gn "
+      "picks position n); - reads standard input and needs an outputFile"
+      "\n\tboardshot --fen 'FEN' outputFile [--details]"
+      "\n\t\t--fen\tconvert the position FEN, without a game"
       "\n\tboardshot --list inputFile"
       "\n\t\t--list\tlist the games of the file, one line each: number, "
-      "White, Black, Result, Date, Event, half-moves, FEN; no scene is written"
+      "White, Black, Result, Date, Event, half-moves, FEN (of a file of "
+      "positions: number, EPD id, side to move, FEN); no scene is written"
       "\n\tboardshot --help | --version"
       "\n\t\t--help\tprint this text"
       "\n\t\t--version\tprint the version\n",
@@ -94,19 +102,44 @@ struct CommandLine {
   RunOptions options;
   bool details = false;  // --details: describe the position after the pieces
   bool list = false;     // --list: list the games instead of converting one
+  bool hasFen = false;   // --fen: the position is `fen`, there is no input
+  std::string fen;
 };
+
+// Takes `--fen FEN` or `--fen=FEN` at argv[i], moving i past its value.
+bool TakeFenOption(int argc, const char* const argv[], int& i,
+                   CommandLine& line) {
+  constexpr std::string_view kFenOption = "--fen";
+  const std::string_view arg = argv[i];
+  if (arg == kFenOption) {
+    line.hasFen = true;
+    if (i + 1 < argc) line.fen = argv[++i];
+    return true;
+  }
+  if (!arg.starts_with(kFenOption) || arg[kFenOption.size()] != '=') {
+    return false;
+  }
+  line.hasFen = true;
+  line.fen = arg.substr(kFenOption.size() + 1);
+  return true;
+}
 
 // Long options may stand anywhere after the program name; they are taken out
 // before the file names and the one-letter options are read, so that a
 // command line without them means exactly what it always meant.
 std::vector<const char*> TakeLongOptions(int argc, const char* const argv[],
                                          CommandLine& line) {
-  std::vector<const char*> rest(argv, argv + argc);
-  std::erase_if(rest, [&line](const char* arg) {
-    if (std::strcmp(arg, "--details") == 0) return line.details = true;
-    if (std::strcmp(arg, "--list") == 0) return line.list = true;
-    return false;
-  });
+  std::vector<const char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--details") == 0) {
+      line.details = true;
+    } else if (std::strcmp(arg, "--list") == 0) {
+      line.list = true;
+    } else if (i == 0 || !TakeFenOption(argc, argv, i, line)) {
+      rest.push_back(arg);
+    }
+  }
   return rest;
 }
 
@@ -137,13 +170,24 @@ Status ReadOptions(int argc, const char* const argv[], int first,
   return Status::kDone;
 }
 
+// Standard input and a FEN on the command line have no name to call the
+// scene after, so the user must give one.
+Status OutputNameMissing(std::FILE* console, const char* why) {
+  std::fprintf(console, "\nOutput file must be named %s", why);
+  PrintUsage(console);
+  return Status::kUsagePrinted;
+}
+
 Status ReadCommandLine(int argc, const char* const argv[], CommandLine& line,
                        std::FILE* console) {
-  line.inputFile = argv[1];
-  int firstOption = 2;
-  if (argc > 2 && argv[2][0] != '-') {
-    line.outputFile = argv[2];
-    firstOption = 3;
+  int firstOption = 1;
+  if (!line.hasFen) line.inputFile = argv[firstOption++];
+  if (argc > firstOption && argv[firstOption][0] != '-') {
+    line.outputFile = argv[firstOption++];
+  } else if (line.hasFen) {
+    return OutputNameMissing(console, "with --fen");
+  } else if (line.inputFile == kStandardInputName) {
+    return OutputNameMissing(console, "when the input is - (standard input)");
   } else {
     line.outputFile = line.inputFile + kOutputSuffix;
   }
@@ -159,7 +203,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // A directory opens for reading on some systems but holds no text.
 File OpenInput(const std::string& path) {
-  File input(std::fopen(path.c_str(), "r"));
+  File input(path == kStandardInputName ? stdin
+                                        : std::fopen(path.c_str(), "r"));
   struct stat info {};
   if (input &&
       (fstat(fileno(input.get()), &info) != 0 || S_ISDIR(info.st_mode))) {
@@ -179,14 +224,42 @@ bool IsSameFile(std::FILE* input, const std::string& outputPath) {
          inputInfo.st_ino == outputInfo.st_ino;
 }
 
+// The position comes from the game, the file of positions or --fen.
+Status ReadPosition(std::FILE* input, bool positions, const CommandLine& line,
+                    GameState& state, std::FILE* console,
+                    GameSummary* details) {
+  if (line.hasFen) {
+    return ReadPositionFromText(line.fen, state, console, details);
+  }
+  if (positions) {
+    return ReadPositionFromFile(input, line.options.gameNumber, state, console,
+                                details);
+  }
+  return ReadGame(input, line.options, state, console, details);
+}
+
+// Tells games from positions, leaving the input ready to be read from its
+// start (a pipe is then a scratch copy of it).
+Status PrepareInput(File& input, bool& positions, const std::string& path,
+                    std::FILE* console) {
+  std::FILE* ready = SniffInput(input.get(), positions);
+  if (ready == nullptr) {
+    std::fprintf(console, "\nInput file %s could not be read", path.c_str());
+    return Status::kInputNotOpened;
+  }
+  if (ready != input.get()) input.reset(ready);
+  return Status::kDone;
+}
+
 // Runs the stages in order; a stage runs only while all before it gave 0.
-Status RunStages(std::FILE* input, std::FILE* output, const CommandLine& line,
-                 std::FILE* console) {
+Status RunStages(std::FILE* input, bool positions, std::FILE* output,
+                 const CommandLine& line, std::FILE* console) {
   GameState state{};
   GameSummary summary;
   GameSummary* details = line.details ? &summary : nullptr;
   SetUpBoard(state);
-  const Status result = ReadGame(input, line.options, state, console, details);
+  const Status result =
+      ReadPosition(input, positions, line, state, console, details);
   if (result == Status::kDone && !WriteScene(output, state, details)) {
     return Status::kOutputNotWritten;
   }
@@ -208,8 +281,12 @@ Status FileFailure(std::FILE* console, Status result, const char* message,
   return result;
 }
 
-Status ConvertFiles(const CommandLine& line, std::FILE* console) {
-  File input = OpenInput(line.inputFile);
+// Opens the input, refusing one that is the output, and tells games from
+// positions. With --fen there is no input.
+Status OpenRunInput(const CommandLine& line, File& input, bool& positions,
+                    std::FILE* console) {
+  if (line.hasFen) return Status::kDone;
+  input = OpenInput(line.inputFile);
   if (!input) {
     return FileFailure(console, Status::kInputNotOpened,
                        "\nInput file %s could not be opened for read",
@@ -220,13 +297,22 @@ Status ConvertFiles(const CommandLine& line, std::FILE* console) {
                        "\nOutput file %s would overwrite the input file",
                        line.outputFile);
   }
+  return PrepareInput(input, positions, line.inputFile, console);
+}
+
+Status ConvertFiles(const CommandLine& line, std::FILE* console) {
+  File input;
+  bool positions = false;
+  const Status opened = OpenRunInput(line, input, positions, console);
+  if (opened != Status::kDone) return opened;
   File output(std::fopen(line.outputFile.c_str(), "w"));
   if (!output) {
     return FileFailure(console, Status::kOutputNotOpened,
                        "\nOutput file %s could not be opened for write",
                        line.outputFile);
   }
-  const Status result = RunStages(input.get(), output.get(), line, console);
+  const Status result =
+      RunStages(input.get(), positions, output.get(), line, console);
   input.reset();
   const bool closed = FlushAndClose(std::move(output));
   if (result == Status::kOutputNotWritten ||
@@ -250,8 +336,12 @@ Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
     return FileFailure(console, Status::kInputNotOpened,
                        "\nInput file %s could not be opened for read", path);
   }
+  bool positions = false;
+  const Status ready = PrepareInput(input, positions, path, console);
+  if (ready != Status::kDone) return ready;
   if (args.size() > 2) std::fputc('\n', console);
-  if (!WriteGameList(input.get(), stdout)) {
+  if (!(positions ? WritePositionList(input.get(), stdout)
+                  : WriteGameList(input.get(), stdout))) {
     return FileFailure(console, Status::kInputNotOpened,
                        "\nInput file %s could not be read to its end", path);
   }
@@ -263,18 +353,24 @@ Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
 Status RunConversion(int argc, const char* const argv[], std::FILE* console) {
   CommandLine line;
   const std::vector<const char*> args = TakeLongOptions(argc, argv, line);
-  if (args.size() < 2) {
+  if (args.size() < 2 && !line.hasFen) {
     PrintUsage(console);
     return Status::kUsagePrinted;
   }
-  if (line.list) return ListFile(args, console);
+  if (line.list && !line.hasFen) return ListFile(args, console);
   const Status result = ReadCommandLine(static_cast<int>(args.size()),
                                         args.data(), line, console);
   if (result != Status::kDone) return result;
-  std::fprintf(
-      console, "\nConverting %s to %s, game #%" PRId32 ", through move %s",
-      line.inputFile.c_str(), line.outputFile.c_str(), line.options.gameNumber,
-      FormatOneDecimal(ShownMove(line.options.halfMoveLimit)).c_str());
+  if (line.hasFen) {
+    std::fprintf(console, "\nConverting the FEN \"%s\" to %s", line.fen.c_str(),
+                 line.outputFile.c_str());
+  } else {
+    std::fprintf(
+        console, "\nConverting %s to %s, game #%" PRId32 ", through move %s",
+        line.inputFile.c_str(), line.outputFile.c_str(),
+        line.options.gameNumber,
+        FormatOneDecimal(ShownMove(line.options.halfMoveLimit)).c_str());
+  }
   return ConvertFiles(line, console);
 }
 

@@ -1,5 +1,6 @@
 // libFuzzer target: a whole conversion on arbitrary bytes. The first bytes
-// choose `-g` and `-m`, the rest is the game text, read from memory. Besides
+// choose `-g` and `-m` and whether the rest is read as a game text, a file
+// of positions or a `--fen`; the text is read from memory. Besides
 // crashes and sanitizer reports, a game state the program could never reach
 // counts as a finding.
 #include <cstdint>
@@ -10,7 +11,9 @@
 #include <string>
 
 #include "board/move.h"
+#include "position/fen_file.h"
 #include "reader/reader.h"
+#include "scene/annotation_details.h"
 #include "scene/details.h"
 #include "scene/scene.h"
 
@@ -19,8 +22,9 @@ namespace {
 using namespace boardshot;
 
 // Byte 0 chooses the game (1 + byte; 255 the largest number); bytes 1-8 are
-// the `-m` value as a raw double, NaN and infinities included; an odd byte 9
-// asks for the position's details.
+// the `-m` value as a raw double, NaN and infinities included; byte 9's bit
+// 0 asks for the position's details, bit 1 reads the text as a file of
+// positions (and lists it), bit 2 as a `--fen`.
 constexpr std::size_t kHeaderSize = 10;
 
 RunOptions OptionsFrom(const std::uint8_t* header) {
@@ -106,15 +110,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   GameState state{};
   GameSummary summary;
-  GameSummary* details = header[9] % 2 == 1 ? &summary : nullptr;
+  GameSummary* details = (header[9] & 1) != 0 ? &summary : nullptr;
   SetUpBoard(state);
-  const Status result = ReadGameWith(input, OptionsFrom(header), state, console,
-                                     ApplyExactCopy, details);
+  const RunOptions options = OptionsFrom(header);
+  Status result;
+  LooksLikePositions(std::string_view(text.get(), textSize));
+  if ((header[9] & 4) != 0) {
+    result = ReadPositionFromText(std::string_view(text.get(), textSize), state,
+                                  console, details);
+  } else if ((header[9] & 2) != 0) {
+    result = ReadPositionFromFile(input, options.gameNumber, state, console,
+                                  details);
+    std::rewind(input);
+    WritePositionList(input, console);
+  } else {
+    result =
+        ReadGameWith(input, options, state, console, ApplyExactCopy, details);
+  }
   std::fclose(input);
   if (result == Status::kDone) FormatScene(state);
   if (!IsSoundState(state)) std::abort();
   if (result == Status::kDone && details != nullptr &&
-      !IsHarmless(FormatDetails(summary)))
+      !IsHarmless(FormatDetails(summary) +
+                  FormatAnnotationDetails(summary.comments)))
     std::abort();
   return 0;
 }

@@ -22,6 +22,13 @@ while IFS= read -r file; do
   { printf "$header"; head -c 8192 "$file"; } >"$work/seeds/$index"
 done < <(find "$here/.." "$here/../../shared/corpus" -name '*.pgn' \
            -not -path '*/build*' 2>/dev/null)
+# Files of positions, read as such (byte 9's bit 1) with their details.
+while IFS= read -r file; do
+  index=$((index + 1))
+  { printf '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x03'; head -c 8192 "$file"; } \
+    >"$work/seeds/$index"
+done < <(find "$here/.." \( -name '*.epd' -o -name '*.fen' -o -name stdin \) \
+           -not -path '*/build*' 2>/dev/null)
 
 if ! "$build/conversion_fuzzer" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -max_len=16384 -dict="$here/pgn.dict" \

@@ -1,20 +1,28 @@
 // The game scanner: finds where game n begins without reading the games
 // before it token by token.
 //
-// The scan walks the text as a state machine with three regions:
+// The scan walks the text as a state machine with four regions:
 //
-//   tag block     Only line starts matter. A tag line ('[', blanks, a
-//                 letter), a blank line (spaces or tabs only) or a '%' line
-//                 keeps the block going; any other line is the game's first
-//                 movetext line, and the scan reads it as movetext.
+//   tag block     Only line starts matter. A tag line ('[' and a letter,
+//                 maybe with blanks before either) is walked as a tag line;
+//                 a blank line (spaces or tabs only) or a '%' line keeps the
+//                 block going; any other line is the game's first movetext
+//                 line, and the scan reads it as movetext.
+//   tag line      The tag pairs of a line of the tag block, each from '['
+//                 to the first ']' outside its quoted value. The line end
+//                 returns to the tag block; a byte after the last pair that
+//                 is neither white space nor a '[' begins the movetext.
 //   movetext      '{' opens a brace comment and the first '}' after it closes
 //                 it, across lines; while one is open nothing else counts.
 //                 Outside one, ';' and a line that begins with '%' start a
 //                 line comment, and a tag line begins the next game: the scan
-//                 stops there if that is the wanted game, and is in that
-//                 game's tag block otherwise.
-//   line comment  Everything up to the next line feed, which returns to
+//                 stops there if that is the wanted game, and walks it as the
+//                 next game's first tag line otherwise.
+//   line comment  Everything up to the next line end, which returns to
 //                 movetext at the start of the next line.
+//
+// A line ends at LF, at CR LF or at a CR alone. The scan takes a CR LF pair
+// for a line end and an empty line, which changes nothing in any region.
 //
 // These are the movetext reader's own rules, so both agree on where each
 // game starts; an unclosed '{' runs to the end of the input in both.
@@ -22,19 +30,22 @@
 // The text is taken 64 bytes at a time. A kernel (vector compares, or the
 // class table of char_class.h) turns a chunk into a 64-bit mask per set of
 // byte classes, one bit per byte, and the machine asks only for the masks
-// its region needs. Line starts are the line-feed mask shifted by one, with
+// its region needs. Line starts are the line-end mask shifted by one, with
 // the chunk before's last byte carried in. Most chunks are passed over by a
-// few mask operations, without visiting any byte: in a tag block, when every
-// line start is a line feed or '[' directly followed by a letter; in
-// movetext, when no ';' and no '[' or '%' at a line start is in the chunk.
-// There the brace state is set by the chunk's last brace, since braces do
-// not nest: of the '{' mask and the '}' mask the greater holds it. Other
-// chunks (about two per game: where the movetext begins, where the next
-// tag block begins) go through the whole machine, which classifies the odd
-// line starts one by one. A line start is classified from the block itself:
-// the scan keeps kLineLookahead bytes past the chunk in the block, so no
-// state but the region, the brace flag and the line-start carry crosses a
-// chunk or block edge.
+// few mask operations, without visiting any byte: in the tag block, when
+// every line start is a line end or '[' directly followed by a letter, no
+// '\' comes up and every ']' is followed by '[' or the line end, so that
+// no tag line can end in movetext and only the parity of its quotes needs
+// carrying; in movetext, when no ';' and no '[', '%' or blank at a line
+// start is in the chunk. There the brace state is set by the chunk's last
+// brace, since braces do not nest: of the '{' mask and the '}' mask the
+// greater holds it. Other chunks (about two per game: where the movetext
+// begins, where the next tag block begins) go through the whole machine,
+// which passes the plain lines by the same masks and classifies or walks
+// the odd ones byte by byte. A line start is classified from the block
+// itself: the scan keeps kLineLookahead bytes past the chunk in the block,
+// so no state but the region, the brace flag, the tag line's state and the
+// line-start carry crosses a chunk or block edge.
 #include "reader/game_scan.h"
 
 #include <algorithm>
@@ -62,11 +73,11 @@ class PortableChunk {
  public:
   explicit PortableChunk(const char* bytes) : bytes_(bytes) {}
 
-  template <std::uint8_t kClasses>
+  template <std::uint16_t kClasses>
   std::uint64_t Mask() const {
     std::uint64_t mask = 0;
     for (std::size_t i = 0; i < kChunkSize; ++i) {
-      const std::uint8_t has =
+      const std::uint16_t has =
           kScanClasses[static_cast<unsigned char>(bytes_[i])];
       mask |= static_cast<std::uint64_t>((has & kClasses) != 0) << i;
     }
@@ -84,7 +95,7 @@ constexpr char kLetterFold = 0x20;
 constexpr char kLetterSpan = 'z' - 'a';
 
 // The bytes of `lanes` that belong to any of `kClasses`, as 0xFF bytes.
-template <std::uint8_t kClasses>
+template <std::uint16_t kClasses>
 __m128i Sse2Match(__m128i lanes) {
   __m128i hits = _mm_setzero_si128();
   const auto add = [&](ScanClass scanClass, char c) {
@@ -112,7 +123,7 @@ class Sse2Chunk {
     }
   }
 
-  template <std::uint8_t kClasses>
+  template <std::uint16_t kClasses>
   std::uint64_t Mask() const {
     std::uint64_t mask = 0;
     for (int part = 0; part < 4; ++part) {
@@ -129,7 +140,7 @@ class Sse2Chunk {
 
 #define BOARDSHOT_AVX2 __attribute__((target("avx2")))
 
-template <std::uint8_t kClasses>
+template <std::uint16_t kClasses>
 BOARDSHOT_AVX2 __m256i Avx2Match(__m256i lanes) {
   __m256i hits = _mm256_setzero_si256();
   const auto add = [&](ScanClass scanClass, char c) BOARDSHOT_AVX2 {
@@ -158,7 +169,7 @@ class Avx2Chunk {
         high_(
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32))) {}
 
-  template <std::uint8_t kClasses>
+  template <std::uint16_t kClasses>
   BOARDSHOT_AVX2 std::uint64_t Mask() const {
     const std::uint32_t low = static_cast<std::uint32_t>(
         _mm256_movemask_epi8(Avx2Match<kClasses>(low_)));
@@ -180,7 +191,7 @@ class Avx512Chunk {
   BOARDSHOT_AVX512 explicit Avx512Chunk(const char* bytes)
       : bytes_(_mm512_loadu_si512(bytes)) {}
 
-  template <std::uint8_t kClasses>
+  template <std::uint16_t kClasses>
   BOARDSHOT_AVX512 std::uint64_t Mask() const {
     std::uint64_t hits = 0;
     const auto add = [&](ScanClass scanClass, char c) BOARDSHOT_AVX512 {
@@ -205,24 +216,26 @@ class Avx512Chunk {
 #endif  // __x86_64__
 
 // Bit i set when byte i of `chunk` belongs to any of `kClasses`.
-template <std::uint8_t kClasses, class Chunk>
+template <std::uint16_t kClasses, class Chunk>
 std::uint64_t MaskOf(const Chunk& chunk) {
   return chunk.template Mask<kClasses>();
 }
 
 // ------------------------------------------------------------ the machine
 
-enum class Region { kTagBlock, kMovetext, kLineComment };
+enum class Region { kTagBlock, kTagLine, kMovetext, kLineComment };
 
 struct ScanState {
   Region region;
-  bool inBraces;        // a '{' is open (movetext only)
-  bool lineStartCarry;  // the chunk begins a line
-  std::int64_t game;    // the game the scan is in
+  bool inBraces;         // a '{' is open (movetext only)
+  bool lineStartCarry;   // the chunk begins a line
+  TagLineState tagLine;  // where a tag line stands (kTagLine only)
+  std::int64_t game;     // the game the scan is in
   std::int64_t wanted;
 };
 
 constexpr int kNoGameStart = -1;
+constexpr int kNoMovetext = -1;
 
 std::uint64_t Above(int bit) {
   return bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
@@ -230,6 +243,10 @@ std::uint64_t Above(int bit) {
 std::uint64_t AtOrAbove(int bit) { return ~std::uint64_t{0} << bit; }
 std::uint64_t Below(int bit) { return (std::uint64_t{1} << bit) - 1; }
 int Lowest(std::uint64_t mask) { return std::countr_zero(mask); }
+int Highest(std::uint64_t mask) { return 63 - std::countl_zero(mask); }
+bool OddCount(std::uint64_t mask) { return (std::popcount(mask) & 1) != 0; }
+
+bool IsLineEnd(char c) { return c == kLineFeed || c == kCarriageReturn; }
 
 // Braces do not nest: the last one before a point tells whether a comment
 // is open there. Of two masks without common bits, the greater holds the
@@ -240,23 +257,173 @@ bool LastBraceOpens(std::uint64_t opens, std::uint64_t closes) {
 
 // Every mask of one chunk, for the chunks that need the whole machine.
 struct ChunkMasks {
-  std::uint64_t lineFeed;
+  std::uint64_t lineEnd;
   std::uint64_t commentOpen;
   std::uint64_t commentClose;
   std::uint64_t lineComment;
   std::uint64_t tagOpen;
+  std::uint64_t tagClose;
+  std::uint64_t tagQuote;
+  std::uint64_t tagEscape;
   std::uint64_t escape;
+  std::uint64_t blank;
   std::uint64_t letter;
 };
 
 template <class Chunk>
 ChunkMasks AllMasks(const Chunk& chunk) {
   return ChunkMasks{
-      MaskOf<kClassLineFeed>(chunk),     MaskOf<kClassCommentOpen>(chunk),
+      MaskOf<kClassLineEnd>(chunk),      MaskOf<kClassCommentOpen>(chunk),
       MaskOf<kClassCommentClose>(chunk), MaskOf<kClassLineComment>(chunk),
-      MaskOf<kClassTagOpen>(chunk),      MaskOf<kClassEscape>(chunk),
+      MaskOf<kClassTagOpen>(chunk),      MaskOf<kClassTagClose>(chunk),
+      MaskOf<kClassTagQuote>(chunk),     MaskOf<kClassTagEscape>(chunk),
+      MaskOf<kClassEscape>(chunk),       MaskOf<kClassBlank>(chunk),
       MaskOf<kClassLetter>(chunk),
   };
+}
+
+// The bytes that follow a byte of `mask`; the chunk's last byte is followed
+// when `lastByteFollows`.
+std::uint64_t Following(std::uint64_t mask, bool lastByteFollows) {
+  return mask >> 1 | static_cast<std::uint64_t>(lastByteFollows) << 63;
+}
+
+// What the tag block needs of a chunk.
+struct TagMasks {
+  std::uint64_t lineStarts;
+  std::uint64_t lineEnds;
+  std::uint64_t tagLines;  // line starts holding '[' followed by a letter
+  std::uint64_t tagCloses;
+  // The bytes after a '[' or a line end, and the chunk's last byte when the
+  // byte after the chunk is one of them or the input ends there.
+  std::uint64_t closeFollowers;
+  std::uint64_t tagEscapes;
+  std::uint64_t tagQuotes;
+};
+
+// The tag-block masks of a chunk from its masks `m` and line starts;
+// `bytes` has `available` readable bytes.
+TagMasks MakeTagMasks(const ChunkMasks& m, std::uint64_t lineStarts,
+                      const char* bytes, std::size_t available) {
+  const bool byteAfter = available > kChunkSize;
+  const char after = byteAfter ? bytes[kChunkSize] : kLineFeed;
+  return TagMasks{
+      lineStarts,
+      m.lineEnd,
+      lineStarts & m.tagOpen &
+          Following(m.letter, byteAfter && IsAsciiLetter(after)),
+      m.tagClose,
+      Following(m.tagOpen | m.lineEnd, after == kTagOpen || IsLineEnd(after)),
+      m.tagEscape,
+      m.tagQuote,
+  };
+}
+
+// A stretch of a tag line can be passed with masks when it holds no '\',
+// every ']' in it is followed by '[' or the line end, and, when it starts
+// between two pairs, its first byte is a '['. Then no byte of it begins
+// movetext, every '"' in it toggles the quoted value, and a pair ends only
+// where the next begins or the line ends.
+bool PlainTagStretch(const TagLineState& t, std::uint64_t stretch,
+                     const TagMasks& m, bool startsWithOpen) {
+  return !t.escaped && (m.tagEscapes & stretch) == 0 &&
+         (m.tagCloses & stretch & ~m.closeFollowers) == 0 &&
+         (t.inPair || startsWithOpen);
+}
+
+// The tag line's state after a plain stretch holding `quotes`. It ends in
+// a pair, or just after one, when the next byte is a '[' or the line end:
+// the state after that byte is the same either way.
+void PassPlainTagStretch(TagLineState& t, std::uint64_t quotes) {
+  t.inQuote = t.inQuote != OddCount(quotes);
+  t.inPair = true;
+}
+
+// Passes the bytes `rest` of a chunk in the tag block by masks, when every
+// line that starts in them begins with '[' and a letter or is empty, and
+// all of them are plain (PlainTagStretch); returns false, changing nothing,
+// otherwise. The bytes before the first line end continue the line the scan
+// is in; those of a blank or '%' line are held to the same test, which they
+// rarely fail.
+bool PassPlainTagRest(ScanState& s, const TagMasks& m, std::uint64_t rest,
+                      const char* text) {
+  if ((m.lineStarts & rest & ~(m.tagLines | m.lineEnds)) != 0) return false;
+  const bool inTagLine = s.region == Region::kTagLine;
+  const int first = Lowest(rest);
+  const bool startsWithOpen =
+      !inTagLine || text[first] == kTagOpen || IsLineEnd(text[first]);
+  if (!PlainTagStretch(inTagLine ? s.tagLine : TagLineState{}, rest, m,
+                       startsWithOpen)) {
+    return false;
+  }
+  const std::uint64_t ends = m.lineEnds & rest;
+  if ((ends >> Highest(rest) & 1) != 0) {
+    s.region = Region::kTagBlock;
+  } else if (ends != 0 || (m.lineStarts >> first & 1) != 0) {
+    // A tag line begins after the last line end, or where the rest does.
+    s.region = Region::kTagLine;
+    s.tagLine = TagLineState{};
+    const std::uint64_t lastLine = ends != 0 ? Above(Highest(ends)) : rest;
+    PassPlainTagStretch(s.tagLine, m.tagQuotes & rest & lastLine);
+  } else if (inTagLine) {
+    PassPlainTagStretch(s.tagLine, m.tagQuotes & rest);
+  }
+  return true;
+}
+
+// Walks the bytes `stretch` of a tag line (none a line end) one by one;
+// returns the offset of the byte that begins its movetext, or kNoMovetext.
+int WalkTagLine(TagLineState& t, std::uint64_t stretch, const char* text) {
+  for (; stretch != 0; stretch &= stretch - 1) {
+    const int at = Lowest(stretch);
+    if (!TakeTagLineByte(t, text[at])) return at;
+  }
+  return kNoMovetext;
+}
+
+// Goes on with the line of the tag block that the scan is at or in, up to
+// its end or to the movetext it begins, within `unscanned`.
+void ScanTagLine(ScanState& s, const TagMasks& m, std::uint64_t& unscanned,
+                 const char* text, std::size_t available) {
+  if (s.region == Region::kTagBlock) {
+    // Empty lines pass; a tag line is walked; a blank or '%' line is
+    // passed whole; any other line begins the movetext.
+    const std::uint64_t starts = m.lineStarts & ~m.lineEnds & unscanned;
+    if (starts == 0) {
+      unscanned = 0;
+      return;
+    }
+    const int at = Lowest(starts);
+    const LineKind kind = (m.tagLines >> at & 1) != 0
+                              ? LineKind::kTag
+                              : ClassifyLineAt(text + at, available - at);
+    if (kind == LineKind::kTag) {
+      s.region = Region::kTagLine;
+      s.tagLine = TagLineState{};
+      unscanned &= AtOrAbove(at);
+    } else if (kind == LineKind::kText) {
+      s.region = Region::kMovetext;
+      s.inBraces = false;
+      unscanned &= AtOrAbove(at);
+    } else {
+      unscanned &= Above(at);
+    }
+    return;
+  }
+  const std::uint64_t ends = m.lineEnds & unscanned;
+  const std::uint64_t stretch =
+      ends != 0 ? unscanned & Below(Lowest(ends)) : unscanned;
+  const int movetext = WalkTagLine(s.tagLine, stretch, text);
+  if (movetext != kNoMovetext) {
+    s.region = Region::kMovetext;
+    s.inBraces = false;
+    unscanned &= AtOrAbove(movetext);
+  } else if (ends != 0) {
+    s.region = Region::kTagBlock;
+    unscanned &= Above(Lowest(ends));
+  } else {
+    unscanned = 0;
+  }
 }
 
 // One chunk's part of the scan. `text` has `available` readable bytes (64
@@ -266,34 +433,33 @@ ChunkMasks AllMasks(const Chunk& chunk) {
 int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
               const char* text, std::size_t available) {
   const std::uint64_t lineStarts =
-      (m.lineFeed << 1 | static_cast<std::uint64_t>(s.lineStartCarry)) & valid;
-  const std::uint64_t letterAfter =
-      available > kChunkSize && IsAsciiLetter(text[kChunkSize]);
-  const std::uint64_t tagLetters = m.letter >> 1 | letterAfter << 63;
+      (m.lineEnd << 1 | static_cast<std::uint64_t>(s.lineStartCarry)) & valid;
+  const TagMasks tagMasks = MakeTagMasks(m, lineStarts, text, available);
   std::uint64_t unscanned = valid;
   while (unscanned != 0) {
     switch (s.region) {
-      case Region::kTagBlock: {
-        const std::uint64_t plainLines =
-            m.lineFeed | m.escape | (m.tagOpen & tagLetters);
-        std::uint64_t others = lineStarts & ~plainLines & unscanned;
-        for (; others != 0; others &= others - 1) {
-          const int at = Lowest(others);
-          if (ClassifyLineAt(text + at, available - at) == LineKind::kText) {
-            s.region = Region::kMovetext;
-            s.inBraces = false;
-            unscanned &= AtOrAbove(at);
-            break;
-          }
+      case Region::kTagBlock:
+      case Region::kTagLine: {
+        // The lines up to the first that begins otherwise than with '['
+        // and a letter, or a line end, pass by masks when they are plain;
+        // the lines that are not are scanned one by one.
+        const std::uint64_t odd =
+            lineStarts & unscanned & ~(tagMasks.tagLines | m.lineEnd);
+        const std::uint64_t plain =
+            odd != 0 ? unscanned & Below(Lowest(odd)) : unscanned;
+        if (plain != 0 && PassPlainTagRest(s, tagMasks, plain, text)) {
+          unscanned &= ~plain;
+        } else {
+          ScanTagLine(s, tagMasks, unscanned, text, available);
         }
-        if (s.region == Region::kTagBlock) return kNoGameStart;
         break;
       }
       case Region::kMovetext: {
         const std::uint64_t braces =
             (m.commentOpen | m.commentClose) & unscanned;
         const std::uint64_t events =
-            (m.lineComment | (lineStarts & (m.tagOpen | m.escape))) & unscanned;
+            (m.lineComment | (lineStarts & (m.tagOpen | m.escape | m.blank))) &
+            unscanned;
         if (events == 0) {
           if (braces != 0) {
             s.inBraces = LastBraceOpens(m.commentOpen & unscanned,
@@ -309,7 +475,7 @@ int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
         }
         unscanned &= Above(at);
         if (s.inBraces) break;
-        if (text[at] != kTagOpen) {
+        if (text[at] == kLineCommentMark || text[at] == kEscapeMark) {
           s.region = Region::kLineComment;  // ';' or a '%' line
           break;
         }
@@ -317,11 +483,15 @@ int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
           break;
         }
         if (++s.game == s.wanted) return at;
-        s.region = Region::kTagBlock;
+        // The next game's tag block begins with this tag line, walked from
+        // its first byte.
+        s.region = Region::kTagLine;
+        s.tagLine = TagLineState{};
+        unscanned |= std::uint64_t{1} << at;
         break;
       }
       case Region::kLineComment: {
-        const std::uint64_t lineEnds = m.lineFeed & unscanned;
+        const std::uint64_t lineEnds = m.lineEnd & unscanned;
         if (lineEnds == 0) return kNoGameStart;
         unscanned &= Above(Lowest(lineEnds));
         s.region = Region::kMovetext;
@@ -332,36 +502,40 @@ int ScanChunk(ScanState& s, const ChunkMasks& m, std::uint64_t valid,
   return kNoGameStart;
 }
 
-// True when every line that starts in a full tag-block chunk begins with
-// '[' and a letter, or is empty (the common tag block).
+// Passes a full chunk of the tag block by masks when it is plain
+// (PassPlainTagRest); returns false, changing nothing, otherwise.
 template <class Chunk>
-bool PlainTagLines(const ScanState& s, const Chunk& chunk, const char* bytes,
-                   bool byteAfter) {
-  const std::uint64_t lineFeeds = MaskOf<kClassLineFeed>(chunk);
-  const std::uint64_t lineStarts = lineFeeds << 1 | s.lineStartCarry;
-  const std::uint64_t tagOpens = MaskOf<kClassTagOpen>(chunk);
-  if ((lineStarts & ~(tagOpens | lineFeeds)) != 0) return false;
-  const std::uint64_t letterAfter =
-      byteAfter && IsAsciiLetter(bytes[kChunkSize]);
-  const std::uint64_t tagLetters =
-      MaskOf<kClassLetter>(chunk) >> 1 | letterAfter << 63;
-  return (lineStarts & tagOpens & ~tagLetters) == 0;
+bool PlainTagLines(ScanState& s, const Chunk& chunk, const char* bytes,
+                   std::size_t available) {
+  ChunkMasks m{};
+  m.lineEnd = MaskOf<kClassLineEnd>(chunk);
+  m.tagOpen = MaskOf<kClassTagOpen>(chunk);
+  m.tagClose = MaskOf<kClassTagClose>(chunk);
+  m.tagQuote = MaskOf<kClassTagQuote>(chunk);
+  m.tagEscape = MaskOf<kClassTagEscape>(chunk);
+  m.letter = MaskOf<kClassLetter>(chunk);
+  const TagMasks tagMasks =
+      MakeTagMasks(m, m.lineEnd << 1 | s.lineStartCarry, bytes, available);
+  if (!PassPlainTagRest(s, tagMasks, ~std::uint64_t{0}, bytes)) return false;
+  s.lineStartCarry = m.lineEnd >> 63;
+  return true;
 }
 
 // True when a full movetext chunk holds no ';' and no line that begins with
-// '[' or '%': then only its last brace, if any, changes the scan.
+// '[', '%' or a blank: then only its last brace, if any, changes the scan.
 template <class Chunk>
 bool PlainMovetext(ScanState& s, const Chunk& chunk) {
-  const std::uint64_t lineFeeds = MaskOf<kClassLineFeed>(chunk);
-  const std::uint64_t events = MaskOf<kClassLineComment>(chunk) |
-                               ((lineFeeds << 1 | s.lineStartCarry) &
-                                MaskOf<kClassTagOpen | kClassEscape>(chunk));
+  const std::uint64_t lineEnds = MaskOf<kClassLineEnd>(chunk);
+  const std::uint64_t events =
+      MaskOf<kClassLineComment>(chunk) |
+      ((lineEnds << 1 | s.lineStartCarry) &
+       MaskOf<kClassTagOpen | kClassEscape | kClassBlank>(chunk));
   if (events != 0) return false;
   const std::uint64_t opens = MaskOf<kClassCommentOpen>(chunk);
   const std::uint64_t closes = MaskOf<kClassCommentClose>(chunk);
   const bool lastOpens = LastBraceOpens(opens, closes);
   s.inBraces = (opens | closes) != 0 ? lastOpens : s.inBraces;
-  s.lineStartCarry = lineFeeds >> 63;
+  s.lineStartCarry = lineEnds >> 63;
   return true;
 }
 
@@ -380,10 +554,10 @@ const char* PassPlainChunks(ScanState& state, const char* bytes,
       }
       break;
     case Region::kTagBlock:
+    case Region::kTagLine:
       for (; bytes <= last; bytes += kChunkSize) {
-        const bool byteAfter = bytes + kChunkSize < end;
-        if (!PlainTagLines(s, Chunk(bytes), bytes, byteAfter)) break;
-        s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+        const std::size_t available = static_cast<std::size_t>(end - bytes);
+        if (!PlainTagLines(s, Chunk(bytes), bytes, available)) break;
       }
       break;
     case Region::kLineComment: break;
@@ -446,7 +620,7 @@ bool ScanText(GameText& text, ScanState& s) {
       text.pos += at;
       return true;
     }
-    s.lineStartCarry = bytes[kChunkSize - 1] == kLineFeed;
+    s.lineStartCarry = IsLineEnd(bytes[kChunkSize - 1]);
     text.pos += kChunkSize;
   }
 }
@@ -508,7 +682,7 @@ bool KernelRuns(MaskKernel kernel) {
 
 bool SkipToGameStart(GameText& text, std::int64_t gameNumber,
                      MaskKernel kernel) {
-  ScanState s{Region::kTagBlock, false, true, 1, gameNumber};
+  ScanState s{Region::kTagBlock, false, true, {}, 1, gameNumber};
 #if defined(__x86_64__)
   if (kernel == MaskKernel::kBest) {
     kernel = KernelRuns(MaskKernel::kAvx512) ? MaskKernel::kAvx512

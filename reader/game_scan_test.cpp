@@ -118,9 +118,37 @@ INSTANTIATE_TEST_SUITE_P(
         StartsCase{"tag text after a comment on the same line",
                    "[Event \"2\"]\n1. e4 {x} [Event \"x\"]\n[Event \"3\"]\n*",
                    {"[Event \"2\"]", "[Event \"3\"]"}},
-        StartsCase{"lone CR is no line break",
-                   "[Event \"2\"]\n1. e4\r[Event \"x\"]\n[Event \"3\"]\n*",
+        StartsCase{"lone CR ends a line",
+                   "[Event \"2\"]\r1. e4\r[Event \"3\"]\r\r1. d4 ;x\r"
+                   "[Event \"4\"]\r*",
+                   {"[Event \"2\"]", "[Event \"3\"]", "[Event \"4\"]"}},
+        StartsCase{
+            "indented tag lines",
+            "  [Event \"2\"]\n\t[Site \"x\"]\n1. d4 *\n \t[ Event \"3\"]\n"
+            "\t1. c4\n\t[Event \"4\"]\n*",
+            {"  [Event \"2\"]", " \t[ Event \"3\"]", "\t[Event \"4\"]"}},
+        StartsCase{
+            "movetext after the tags on their line",
+            "[Event \"2\"][Result \"*\"] 1. d4 *\n[Event \"3\"] [Site "
+            "\"a] \\\" ] b\"]1. c4 {\n[Event \"x\"]\n}\n[Event \"4\"]\n*",
+            {"[Event \"2\"][Result \"*\"] 1. d4 *",
+             "[Event \"3\"] [Site \"a] \\\" ] b\"]1. c4 {", "[Event \"4\"]"}},
+        StartsCase{"quoted brackets and escapes end no tag",
+                   "[Event \"2\"]\n[Site \"a]b\"]\n[Round \"\\\"] 1. d4\n"
+                   "[Date \"x][\"]\n[Black \"un]closed\n[White \"y\"] 1. d4\n"
+                   "[Event \"3\"]\n*",
                    {"[Event \"2\"]", "[Event \"3\"]"}},
+        StartsCase{"an escaped quote in a long value",
+                   "[Event \"2\"]\n[Round \"\\\"" + std::string(70, 'y') +
+                       "] 1. d4\n[Site \"z\"]\n1. e4 *\n[Event \"3\"]\n*",
+                   {"[Event \"2\"]", "[Event \"3\"]"}},
+        StartsCase{"tag lines longer than a chunk",
+                   "[Event \"" + std::string(70, '2') + "\"][Site \"" +
+                       std::string(70, 'x') + "\"]\n[Round \"" +
+                       std::string(70, 'x') + "\"] 1. d4 *\n[Event \"3\"]\n*",
+                   {"[Event \"" + std::string(70, '2') + "\"][Site \"" +
+                        std::string(70, 'x') + "\"]",
+                    "[Event \"3\"]"}},
         StartsCase{"Ctrl-Z bytes are dropped",
                    "[Event \"2\"]\n1. e4 *\n\x1a[Event \"3\"]\n1. d4 {\x1a}\n"
                    "[Ev\x1a\x1a"

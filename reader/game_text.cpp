@@ -90,19 +90,43 @@ bool SkipPast(GameText& text, char stop) {
   }
 }
 
-bool SkipRestOfLine(GameText& text) { return SkipPast(text, kLineFeed); }
+bool SkipRestOfLine(GameText& text) {
+  for (;;) {
+    const char* start = text.block + text.pos;
+    const std::size_t unread = text.end - text.pos;
+    const char* lineFeed =
+        static_cast<const char*>(std::memchr(start, kLineFeed, unread));
+    // Only a CR before the first LF can end the line sooner.
+    const std::size_t beforeLineFeed =
+        lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - start)
+                            : unread;
+    const char* carriageReturn = static_cast<const char*>(
+        std::memchr(start, kCarriageReturn, beforeLineFeed));
+    const char* lineEnd = carriageReturn != nullptr ? carriageReturn : lineFeed;
+    if (lineEnd != nullptr) {
+      text.pos += static_cast<std::size_t>(lineEnd - start);
+      NextChar(text);  // the line end, CR LF as one
+      return true;
+    }
+    text.pos = text.end;
+    if (!EnsureBytes(text, 1)) return false;
+  }
+}
 
 LineKind ClassifyLineAt(const char* line, std::size_t available) {
   available = std::min(available, kLineLookahead);
   if (available == 0) return LineKind::kEndOfInput;
   if (line[0] == kEscapeMark) return LineKind::kEscape;
-  const bool tagOpen = line[0] == kTagOpen;
-  std::size_t i = tagOpen ? 1 : 0;
+  // A tag line may be indented, and its name may stand apart from its '['.
+  std::size_t i = 0;
   while (i < available && IsLineBlank(line[i])) ++i;
-  if (i == available) return LineKind::kText;
-  if (tagOpen) {
-    return IsAsciiLetter(line[i]) ? LineKind::kTag : LineKind::kText;
+  if (i < available && line[i] == kTagOpen) {
+    ++i;
+    while (i < available && IsLineBlank(line[i])) ++i;
+    return i < available && IsAsciiLetter(line[i]) ? LineKind::kTag
+                                                   : LineKind::kText;
   }
+  if (i == available) return LineKind::kText;
   std::size_t width = 0;
   return FoldedChar(line + i, available - i, width) == kLineFeed
              ? LineKind::kBlank

@@ -63,9 +63,37 @@ void DropEnPassantMark(GameText& text, MovetextToken& token) {
   token.text[--token.length] = '\0';
 }
 
-// Passes over a brace comment up to and including the first '}'. Returns
-// false when the input ends inside it.
-bool SkipComment(GameText& text) { return SkipPast(text, '}'); }
+// The results a move may carry at its end, the longest first.
+constexpr std::string_view kResults[] = {"1/2-1/2", "1-0", "0-1", "*"};
+
+// Cuts a result written onto a move ('h6*', 'Qxf7#1-0') off the token and
+// keeps it as the cursor's next token. Only a token that begins with a
+// letter is cut, so no number, result or castling with zeros ever is.
+void SplitResultOffMove(MovetextCursor& cursor, MovetextToken& token) {
+  if (!IsAsciiLetter(token.text[0])) return;
+  const std::string_view text(token.text, token.length);
+  for (const std::string_view result : kResults) {
+    if (text.size() > result.size() && text.ends_with(result)) {
+      token.length -= result.size();
+      token.text[token.length] = '\0';
+      cursor.pendingResult = result;
+      return;
+    }
+  }
+}
+
+// Passes over a brace comment up to and including the first '}', keeping
+// its text and the '}' in `kept` when given. Returns false when the input
+// ends inside it.
+bool SkipComment(GameText& text, std::string* kept) {
+  if (kept == nullptr) return SkipPast(text, kCommentClose);
+  for (int c = NextChar(text); c != EOF; c = NextChar(text)) {
+    if (kept->size() < kKeptCommentCapacity)
+      kept->push_back(static_cast<char>(c));
+    if (c == kCommentClose) return true;
+  }
+  return false;
+}
 
 // Handles what a line's first characters say. Returns false when the game's
 // text ends here.
@@ -85,11 +113,18 @@ bool EnterLine(MovetextCursor& cursor) {
 
 }  // namespace
 
-MovetextCursor StartMovetext(GameText& text) {
-  return MovetextCursor{&text, true, 0};
+MovetextCursor StartMovetext(GameText& text, bool atLineStart) {
+  return MovetextCursor{&text, atLineStart, 0, {}, nullptr};
 }
 
 bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
+  if (!cursor.pendingResult.empty()) {
+    token.length = cursor.pendingResult.size();
+    cursor.pendingResult.copy(token.text, token.length);
+    token.text[token.length] = '\0';
+    cursor.pendingResult = {};
+    return true;
+  }
   GameText& text = *cursor.text;
   for (;;) {
     if (cursor.atLineStart && !EnterLine(cursor)) return false;
@@ -98,7 +133,10 @@ bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
     if (c == '\n') {
       cursor.atLineStart = true;
     } else if (c == '{') {
-      if (!SkipComment(text)) return false;
+      // A variation's comments belong to its own positions.
+      std::string* kept =
+          cursor.variationDepth == 0 ? cursor.keptComments : nullptr;
+      if (!SkipComment(text, kept)) return false;
     } else if (c == ';') {
       if (!SkipRestOfLine(text)) return false;
       cursor.atLineStart = true;
@@ -114,6 +152,7 @@ bool NextToken(MovetextCursor& cursor, MovetextToken& token) {
           IsAnnotationOnly(token)) {
         continue;
       }
+      SplitResultOffMove(cursor, token);
       return true;
     }
   }

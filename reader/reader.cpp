@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "board/move.h"
 #include "reader/char_class.h"
@@ -100,31 +102,51 @@ void ReadTagPairs(const char* line, GameHeader& header) {
   }
 }
 
-// Reads the tag line at the read position, through its line break.
-void ReadTagLine(GameText& text, GameHeader& header) {
-  char line[kTagLineCapacity];
+// Reads the tag line at the read position: its tag pairs, up to the line
+// end, or up to the movetext that follows the last pair on the same line.
+// Returns true when such movetext begins there; the read position is then
+// at its first byte, otherwise past the line end.
+bool ReadTagLine(GameText& text, GameHeader& header) {
+  char pairs[kTagLineCapacity];
   std::size_t length = 0;
-  int c = NextChar(text);
-  for (; c != EOF && c != '\n' && length + 1 < kTagLineCapacity;
-       c = NextChar(text)) {
-    line[length++] = static_cast<char>(c);
+  TagLineState state{};
+  enum { kRunsOn, kLineEnds, kMovetextFollows } stop = kRunsOn;
+  while (stop == kRunsOn && EnsureBytes(text, 1)) {
+    for (; text.pos < text.end; ++text.pos) {
+      const char c = text.block[text.pos];
+      if (c == kLineFeed || c == kCarriageReturn) {
+        stop = kLineEnds;
+        break;
+      }
+      if (!TakeTagLineByte(state, c)) {
+        stop = kMovetextFollows;
+        break;
+      }
+      if (length + 1 < kTagLineCapacity) pairs[length++] = c;
+    }
   }
-  line[length] = '\0';
-  if (c != EOF && c != '\n') SkipRestOfLine(text);
-  ReadTagPairs(line, header);
+  if (stop == kLineEnds) NextChar(text);  // the line end, CR LF as one
+  pairs[length] = '\0';
+  ReadTagPairs(pairs, header);
+  return stop == kMovetextFollows;
 }
 
-// Passes over tag lines, blank lines and '%' lines; the wanted game's tag
-// lines are read into `header` (when given). Returns the kind of the line
-// it stopped at: kText or kEndOfInput.
-LineKind SkipTagBlock(GameText& text, GameHeader* header) {
+// Where the tag block ends: at the start of a movetext line, inside a tag
+// line where movetext follows its tags, or at the end of the input.
+enum class TagBlockEnd { kTextLine, kAfterTags, kEndOfInput };
+
+// Passes over tag lines, blank lines and '%' lines; the tag lines are read
+// into `header`.
+TagBlockEnd SkipTagBlock(GameText& text, GameHeader& header) {
   for (;;) {
-    const LineKind kind = ClassifyLine(text);
-    if (kind == LineKind::kText || kind == LineKind::kEndOfInput) return kind;
-    if (kind == LineKind::kTag && header != nullptr) {
-      ReadTagLine(text, *header);
-    } else {
-      SkipRestOfLine(text);
+    switch (ClassifyLine(text)) {
+      case LineKind::kEndOfInput: return TagBlockEnd::kEndOfInput;
+      case LineKind::kText: return TagBlockEnd::kTextLine;
+      case LineKind::kTag:
+        if (ReadTagLine(text, header)) return TagBlockEnd::kAfterTags;
+        break;
+      case LineKind::kBlank:
+      case LineKind::kEscape: SkipRestOfLine(text); break;
     }
   }
 }
@@ -135,15 +157,16 @@ Status GameMissing(std::int32_t gameNumber, std::FILE* console) {
   return Status::kGameNotInFile;
 }
 
-// Leaves the read position at the first movetext line of game `gameNumber`
-// and its tags in `header`. Game 1 starts at the start of the input, every
-// later one at its first tag line. Returns kDone or kGameNotInFile.
+// Leaves the read position at the movetext of game `gameNumber`, its tags
+// in `header` and in `tagsEnd` where its tag block ended. Game 1 starts at
+// the start of the input, every later one at its first tag line. Returns
+// kDone or kGameNotInFile.
 Status SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
-                  std::FILE* console) {
+                  TagBlockEnd& tagsEnd, std::FILE* console) {
   if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
     return GameMissing(gameNumber, console);
   }
-  SkipTagBlock(text, &header);
+  tagsEnd = SkipTagBlock(text, header);
   if (text.readError) return GameMissing(gameNumber, console);
   return Status::kDone;
 }
@@ -166,8 +189,8 @@ struct MovetextWalk {
 
 enum class HalfMoveResult { kGoOn, kGameOver };
 
-bool TokenIs(const MovetextToken& token, const char* text) {
-  return std::strcmp(token.text, text) == 0;
+bool TokenIs(const MovetextToken& token, std::string_view text) {
+  return std::string_view(token.text, token.length) == text;
 }
 
 bool IsDigitsOnly(const MovetextToken& token) {
@@ -221,11 +244,15 @@ void Print(const MovetextWalk& walk, const char* format, ...) {
   va_end(arguments);
 }
 
-void CheckMoveNumber(const MovetextWalk& walk) {
-  if (LeadingNumber(walk.token.text) != walk.moveNumber) {
-    Print(walk, "\nMove %s found, expecting %" PRIi32, walk.token.text,
-          walk.moveNumber);
-  }
+// A move number other than the expected one is reported once: the count
+// then follows the file's numbers, so that the numbers after it match again
+// and later messages name the moves as the file numbers them.
+void CheckMoveNumber(MovetextWalk& walk) {
+  const std::int32_t found = LeadingNumber(walk.token.text);
+  if (found == walk.moveNumber) return;
+  Print(walk, "\nMove %s found, expecting %" PRIi32, walk.token.text,
+        walk.moveNumber);
+  if (IsAsciiDigit(walk.token.text[0])) walk.moveNumber = found;
 }
 
 // Fetches the token of White's or Black's position; a move number written
@@ -258,13 +285,48 @@ const char* PieceName(PieceType type) {
   }
 }
 
+const char* SideName(Side side) { return side == White ? "white" : "black"; }
+
+// The half-move as the file writes it: "2. Nf5", "2... Nf5".
+std::string MoveAsWritten(const MovetextWalk& walk, Side side) {
+  return std::to_string(walk.moveNumber) + (side == White ? ". " : "... ") +
+         walk.token.text;
+}
+
 // The replay goes on as written, putting the piece on its target; the user
 // learns that the picture may hold a piece the game never had.
 void WarnNoPieceFound(const MovetextWalk& walk, Side side,
                       const MoveReport& report) {
-  Print(walk, "\nNo %s %s can make the move %" PRIi32 "%s %s",
-        side == White ? "white" : "black", PieceName(report.piece),
-        walk.moveNumber, side == White ? "." : "...", walk.token.text);
+  Print(walk, "\nNo %s %s can make the move %s", SideName(side),
+        PieceName(report.piece), MoveAsWritten(walk, side).c_str());
+}
+
+// The replay goes on as written, and the board loses a piece a legal game
+// would keep (or gains a king or rook); the user learns where.
+void WarnMisfit(const MovetextWalk& walk, Side side, const MoveReport& report) {
+  if (report.misfit == Misfit::kNone) return;
+  const std::string move = MoveAsWritten(walk, side);
+  const char* mover = side == White ? "White" : "Black";
+  const char square[] = {static_cast<char>('a' + report.misfitSquare.file),
+                         static_cast<char>('1' + report.misfitSquare.rank),
+                         '\0'};
+  switch (report.misfit) {
+    case Misfit::kNone: break;
+    case Misfit::kNoKing:
+    case Misfit::kNoRook:
+      Print(walk, "\n%s cannot castle as written in %s: no %s on %s", mover,
+            move.c_str(), report.misfit == Misfit::kNoKing ? "king" : "rook",
+            square);
+      break;
+    case Misfit::kSquareTaken:
+      Print(walk, "\n%s cannot castle as written in %s: %s holds a %s", mover,
+            move.c_str(), square, PieceName(report.misfitPiece));
+      break;
+    case Misfit::kOwnPieceOnTarget:
+      Print(walk, "\n%s cannot move as written in %s: %s holds its own %s",
+            mover, move.c_str(), square, PieceName(report.misfitPiece));
+      break;
+  }
 }
 
 void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
@@ -276,6 +338,7 @@ void RecordLastMove(GameSummary& summary, const MovetextWalk& walk, Side side,
   summary.lastMoveNumber = walk.moveNumber;
   summary.lastSide = side;
   summary.lastReport = report;
+  summary.comments.clear();
 }
 
 // Ends the game at a result or at the half-move limit; otherwise hands the
@@ -285,14 +348,18 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
   if (walk.pastLimit || NextBeyondLimit(walk)) {
     if (walk.summary == nullptr) return HalfMoveResult::kGameOver;
     walk.pastLimit = true;
+    walk.cursor.keptComments = nullptr;
   } else if (walk.applyHalfMove != nullptr) {
     MoveReport report;
     if ((*walk.applyHalfMove)(*walk.state, walk.token.text, side, &report) !=
         0) {
       return HalfMoveResult::kGameOver;
     }
+    // One warning a half-move: a missing piece explains the rest.
     if (report.moved && !report.sourceFound) {
       WarnNoPieceFound(walk, side, report);
+    } else {
+      WarnMisfit(walk, side, report);
     }
     if (walk.summary != nullptr) {
       RecordLastMove(*walk.summary, walk, side, report);
@@ -362,10 +429,12 @@ bool ReadFirstPosition(const GameHeader& header, FenPosition& position) {
          ParseFen(header.values[kFenTag].c_str(), position);
 }
 
-// Starts the walk of a game's movetext from its first position.
-MovetextWalk StartWalk(GameText& text, const FenPosition& first, bool fromFen) {
+// Starts the walk of a game's movetext, where the tag block ended, from the
+// game's first position.
+MovetextWalk StartWalk(GameText& text, TagBlockEnd tagsEnd,
+                       const FenPosition& first, bool fromFen) {
   MovetextWalk walk{};
-  walk.cursor = StartMovetext(text);
+  walk.cursor = StartMovetext(text, tagsEnd != TagBlockEnd::kAfterTags);
   walk.moveNumber = fromFen ? first.fullMoveNumber : 1;
   walk.halfMoveLimit = INFINITY;
   return walk;
@@ -380,7 +449,9 @@ Status ReadGameWith(std::FILE* input, const RunOptions& options,
   GameText text{};
   OpenGameText(text, input);
   GameHeader header{};
-  const Status found = SkipToGame(text, options.gameNumber, header, console);
+  TagBlockEnd tagsEnd{};
+  const Status found =
+      SkipToGame(text, options.gameNumber, header, tagsEnd, console);
   if (found != Status::kDone) return found;
 
   FenPosition first{};
@@ -392,13 +463,16 @@ Status ReadGameWith(std::FILE* input, const RunOptions& options,
   const bool fromFen = header.seen[kFenTag];
   if (fromFen) state = first.state;
   const Side firstSide = fromFen ? first.sideToMove : White;
-  MovetextWalk walk = StartWalk(text, first, fromFen);
+  MovetextWalk walk = StartWalk(text, tagsEnd, first, fromFen);
   walk.halfMoveLimit = options.halfMoveLimit;
   walk.state = &state;
   walk.applyHalfMove = &applyHalfMove;
   walk.console = console;
   walk.summary = summary;
-  if (summary != nullptr) StartSummary(*summary, header, true, firstSide);
+  if (summary != nullptr) {
+    StartSummary(*summary, header, true, firstSide);
+    walk.cursor.keptComments = &summary->comments;
+  }
   return ReadMovetext(walk, firstSide);
 }
 
@@ -413,14 +487,14 @@ Status ReadEveryGame(std::FILE* input, const GameVisitor& visit) {
   MovetextToken rest;
   for (std::int64_t number = 1;; ++number) {
     GameHeader header{};
-    SkipTagBlock(text, &header);
+    const TagBlockEnd tagsEnd = SkipTagBlock(text, header);
     FenPosition first{};
     const bool describesBoard = ReadFirstPosition(header, first);
     const bool fromFen = header.seen[kFenTag] && describesBoard;
     const Side firstSide = fromFen ? first.sideToMove : White;
     GameSummary summary;
     StartSummary(summary, header, describesBoard, firstSide);
-    MovetextWalk walk = StartWalk(text, first, fromFen);
+    MovetextWalk walk = StartWalk(text, tagsEnd, first, fromFen);
     walk.summary = &summary;
     ReadMovetext(walk, firstSide);
     // The rest of the game's text, after its result, up to the next game's

@@ -63,8 +63,12 @@ const std::string kTwoGames =
     "[Event \"one\"]\n[Site \"x\"]\n\n1. e4 {\n[%clk 1] } e5 1-0\n\n"
     "Event \"damaged\"]\n[Event \"two\"]\n\n1. d4 d5 *\n";
 const std::string kClocks =
-    "[Event \"one\"]\n1. e4 {[%clk 1]} e5 {[%clk 2]}\r[Event \"x\"]\n"
+    "[Event \"one\"]\n1. e4 {[%clk 1]} e5 {[%clk 2]} [Event \"x\"]\n"
     "[%clk 3] 2. Nf3 *\n[Event \"two\"]\n1. c4 *";
+// Tag pairs and movetext on one line; a FEN tag before the moves counts.
+const std::string kOneLineGames =
+    "[Event \"a\"][Result \"1-0\"] 1. e4 e5 1-0\n[Event \"b\"] [FEN "
+    "\"4k3/8/8/8/8/8/8/4K3 b - - 0 7\"] Kd7 8. Ke2 *\n";
 const std::string kLongLine = [] {
   std::string text = "1. e4 {" + std::string(200000, 'x') + "} e5";
   for (int move = 2; move <= 999; ++move) {
@@ -104,8 +108,35 @@ const ReadRow kRows[] = {
      "1. e4\n[ Event \"next\"]\n1. d4 *", 258, "W:e4"},
     {"bracket without a letter is text", "1. e4\n[%x e5 *", 0,
      "W:e4 B:[%x W:e5"},
-    {"lone CR stays in the line", "1. e4\r[Event \"x\"] e5 *", 0,
-     "W:e4 B:[Event W:e5", "\nMove \"x\"] found, expecting 2"},
+    {"lone CR ends a line", "1. e4\r[Event \"x\"] e5 *", 258, "W:e4"},
+    {"lone CRs in the tags",
+     "[Event \"a\"]\r[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 7\"]\r\rKd7 8. Ke2 *\r",
+     0, "B:Kd7 W:Ke2"},
+    {"indented tag lines",
+     " [Event \"a\"]\n\t[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 7\"]\n\nKd7 8. Ke2 "
+     "*",
+     0, "B:Kd7 W:Ke2"},
+    {"movetext after the tags on their line", kOneLineGames, 0, "W:e4 B:e5"},
+    {"the next game's tags and movetext on one line", kOneLineGames, 0,
+     "B:Kd7 W:Ke2", "", 2},
+    {"two such games are two", kOneLineGames, 256, "",
+     "\nGame #3 does not exist in this file", 3},
+    {"a ']' in a quoted value ends no tag",
+     "[Event \"a] 1. e4 \\\" ] x\"] 1. c4 *", 0, "W:c4"},
+    {"results written onto moves", "1. e4 h6*\n[Event \"b\"]\n1. d4 *", 0,
+     "W:e4 B:h6"},
+    {"a result onto White's move", "1. f3 e5 2. g4 Qh4 3. Qxf7#1-0\n*", 0,
+     "W:f3 B:e5 W:g4 B:Qh4 W:Qxf7#"},
+    {"a token that begins with a digit keeps its result", "1. e4 e5 2* Nf3 *",
+     0, "W:e4 B:e5 W:Nf3"},
+    {"a result onto a move in a variation goes with it",
+     "1. e4 (1. d4 d5*) e5 *", 0, "W:e4 B:e5"},
+    {"after a skipped number the count follows the file",
+     "1. e4 e5 3. Nf3 Nc6 4. Bb5 *", 0, "W:e4 B:e5 W:Nf3 B:Nc6 W:Bb5",
+     "\nMove 3 found, expecting 2"},
+    {"a token without digits leaves the count", "1. e4 e5 ] Nf3 Nc6 2. Bb5 *",
+     0, "W:e4 B:e5 W:Nf3 B:Nc6 W:Bb5",
+     "\nMove ] found, expecting 2\nMove 2 found, expecting 3"},
     {"NUL bytes separate tokens", std::string("1. e4\0e5\0 *", 11), 0,
      "W:e4 B:e5"},
     {"a line far longer than any buffer", kLongLine, 0, kAllNf3},

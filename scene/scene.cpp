@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "scene/annotation_details.h"
 #include "scene/details.h"
 
 namespace boardshot {
@@ -79,7 +80,10 @@ std::string FormatScene(const GameState& state) {
 bool WriteScene(std::FILE* out, const GameState& state,
                 const GameSummary* details) {
   std::string text = FormatScene(state);
-  if (details != nullptr) text += FormatDetails(*details);
+  if (details != nullptr) {
+    text += FormatDetails(*details);
+    text += FormatAnnotationDetails(details->comments);
+  }
   return std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
 

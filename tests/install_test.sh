@@ -21,6 +21,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/boardshot bin/boardshot-render share/man/man1/boardshot.1.gz \
             share/man/man1/boardshot-render.1.gz share/boardshot/boardshot.pov \
             share/boardshot/boardshot_pieces.inc share/boardshot/boardshot_knight_head.inc \
+            share/boardshot/boardshot_annotations.inc \
             share/boardshot/render.sh share/doc/boardshot/copyright \
             share/doc/boardshot/changelog.gz; do
   [[ -f $prefix/$file ]] || fail "$file is not installed"

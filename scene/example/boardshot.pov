@@ -603,6 +603,10 @@ Boardshot_Pose_Pieces(Boardshot_Glide)
   #end
 #end
 
+// The arrows and marked squares of annotated games, where the scene has them.
+#if (file_exists("boardshot_annotations.inc")) #include "boardshot_annotations.inc"
+#elseif (defined(Boardshot_Arrows) | defined(Boardshot_Marked_Squares)) #warning "boardshot.pov: without boardshot_annotations.inc beside it the arrows and marked squares are left out\n" #end
+
 // ---------------------------------------------------------------------------
 // Lights and camera, both turned half round for the view from Black's side
 

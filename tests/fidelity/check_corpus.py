@@ -13,8 +13,10 @@ For each file:
   boardshot must write (board records from the placement, capture lists
   from the piece that vanishes at each capture). boardshot's scene is
   compared byte for byte at the end of the game and at several -m limits.
-- Warnings: a "No ... can make the move" warning on a game that pgn-extract
-  replays is a wrong replay, and fails the check.
+- Warnings: a warning of a half-move that does not fit the board ("No ...
+  can make the move", "... cannot castle as written in ...", "... cannot
+  move as written in ...") on a game that pgn-extract replays is a wrong
+  replay, and fails the check.
 
 Games are cut out of the file by boardshot's game rule (tag blocks, brace
 and ';' comments, '%' lines) for pgn-extract to replay one at a time; the
@@ -41,13 +43,15 @@ SKIPPED = 77
 START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
 MACROS = {"p": "_Pawn", "n": "_Knight", "b": "_Bishop", "r": "_Rook",
           "q": "_Queen", "k": "_King"}
-TAG_LINE = re.compile(rb"^\[[ \t]*[A-Za-z]")
+TAG_LINE = re.compile(rb"^[ \t]*\[[ \t]*[A-Za-z]")
 TAG_PAIR = re.compile(rb'\[\s*([A-Za-z0-9_]+)\s+"((?:[^"\\]|\\.)*)"')
 COMMENT_OR_VARIATION = re.compile(rb"\{[^}]*\}?|;[^\n]*|^%[^\n]*|[()]", re.M)
 NOT_A_MOVE = re.compile(rb"^(\d+|\$\d+|[!?+\-/=#]+|e\.p\.?|ep)$")
 RESULTS = {b"1-0", b"0-1", b"1/2-1/2", b"*", b"1/2"}
+RESULT_ON_MOVE = re.compile(rb"^([A-Za-z].*?)(1/2-1/2|1-0|0-1|\*)$")
 FEN_COMMENT = re.compile(rb"\{\s*([^{}]*?)\s*\}")
-WARNING = re.compile(rb"\nNo (white|black) \w+ can make the move ")
+WARNING = re.compile(rb"\nNo (white|black) \w+ can make the move |"
+                     rb"\n(White|Black) cannot (castle|move) as written in ")
 DETAIL = re.compile(rb'\n#declare Boardshot_(\w+) = "?(.*?)"?;')
 
 # Files where pgn-extract splits differently, and why.
@@ -77,9 +81,33 @@ def line_kind(line):
         return "escape"
     if TAG_LINE.match(head):
         return "tag"
-    if head.strip(b" \t") in (b"\n", b"\r\n"):
+    if head.strip(b" \t") in (b"\n", b"\r\n", b"\r"):
         return "blank"
     return "text"
+
+
+def tag_line_parts(line):
+    """A tag line's tag pairs, and the movetext after the last pair on the
+    same line (None when only white space follows). A pair runs from '[' to
+    the first ']' outside its quoted value, where \\" and \\\\ are escapes."""
+    in_pair = in_quote = escaped = False
+    body = line.rstrip(b"\r\n")
+    for at, byte in enumerate(body):
+        char = bytes([byte])
+        if not in_pair:
+            if char == b"[":
+                in_pair = True
+            elif not char.isspace() and char != b"\0":
+                return body[:at], body[at:]
+        elif escaped:
+            escaped = False
+        elif in_quote:
+            escaped, in_quote = char == b"\\", char != b'"'
+        elif char == b'"':
+            in_quote = True
+        elif char == b"]":
+            in_pair = False
+    return body, None
 
 
 def split_games(data):
@@ -90,18 +118,22 @@ def split_games(data):
     lines = data.splitlines(keepends=True)
     starts, in_tags, in_brace = [0], True, False
     for index, line in enumerate(lines):
+        position = 0
         if not in_brace:
             kind = line_kind(line)
-            if in_tags and kind != "text":
-                continue
             if not in_tags and kind == "tag":
                 starts.append(index)
                 in_tags = True
+            if in_tags and kind == "tag":
+                pairs, rest = tag_line_parts(line)
+                if rest is None:
+                    continue
+                position = len(pairs)  # movetext after the tag pairs
+            elif in_tags and kind != "text":
                 continue
             in_tags = False
             if kind == "escape":
                 continue
-        position = 0
         while True:
             if in_brace:
                 position = line.find(b"}", position)
@@ -122,18 +154,29 @@ def tags_of(text):
     tags = {}
     for line in text.splitlines():
         if TAG_LINE.match(line):
-            for name, value in TAG_PAIR.findall(line):
+            pairs, rest = tag_line_parts(line)
+            for name, value in TAG_PAIR.findall(pairs):
                 tags.setdefault(name.decode("latin-1").lower(),
                                 value.decode("latin-1"))
+            if rest is not None:
+                break
         elif line.strip() and not line.startswith(b"%"):
             break
     return tags
 
 
+def movetext_of(line):
+    """What of a line is movetext: all of it, or the rest of a tag line;
+    with LF for its line end."""
+    if TAG_LINE.match(line):
+        return (tag_line_parts(line)[1] or b"") + b"\n"
+    return line.rstrip(b"\r\n") + b"\n"
+
+
 def main_line(text):
     """Half-moves of the main line and whether a result ends it."""
-    movetext = b"".join(l for l in text.splitlines(keepends=True)
-                        if not TAG_LINE.match(l))
+    movetext = b"".join(movetext_of(l)
+                        for l in text.splitlines(keepends=True))
     tokens, depth, position = [], 0, 0
     for match in COMMENT_OR_VARIATION.finditer(movetext):
         if depth == 0:
@@ -146,6 +189,8 @@ def main_line(text):
     for token in filter(None, tokens):
         if token in RESULTS:
             return half_moves, True
+        if RESULT_ON_MOVE.match(token):  # 'h6*': the move, then the result
+            return half_moves + 1, True
         if not NOT_A_MOVE.match(token):
             half_moves += 1
     return half_moves, False
@@ -182,6 +227,9 @@ def replay(pgn_extract, text, first_fen, setup, terminated):
     lines = []
     for line in text.splitlines(keepends=True):
         if TAG_LINE.match(line):
+            # One tag line a line, unindented, its movetext on the next.
+            pairs, rest = tag_line_parts(line.lstrip(b" \t"))
+            line = pairs + b"\n" + (rest + b"\n" if rest is not None else b"")
             # pgn-extract knows FEN by its exact name only, and a SetUp tag
             # without a FEN makes it drop the game.
             if setup:

@@ -2,15 +2,19 @@
 # Runs one golden case of the boardshot binary and compares what a user would
 # see with what the case expects:
 #
-#   run_case.sh CASE_DIR BINARY [crlf]
+#   run_case.sh CASE_DIR BINARY [lf|crlf|cr]
 #
 # CASE_DIR holds `args` (one argument per line), `stdout`, `status`, an
-# optional `about`, the input files, and `X.expected` for every file X the run
-# must leave behind with exactly those bytes. The inputs are copied into a
-# scratch directory and the binary runs there; afterwards the directory must
-# hold the inputs, unchanged unless expected otherwise, and the expected
-# files, and nothing else. With `crlf` every bare LF of the input .pgn files
-# becomes CR LF first, and the results must not change.
+# optional `about`, an optional `variants` (the line-end variants the case
+# also runs in besides lf and crlf, one a line), an optional `stdin` (piped
+# into the binary, which otherwise reads nothing), the input files, and
+# `X.expected` for every file X the run must leave behind with exactly those
+# bytes. The inputs are copied into a scratch directory and the binary runs
+# there; afterwards the directory must hold the inputs, unchanged unless
+# expected otherwise, and the expected files, and nothing else. With `crlf`
+# every line end (LF, CR LF or a lone CR) of the input .pgn files becomes
+# CR LF first, with `cr` a lone CR (as old Mac files have them), and the
+# results must not change; so does `stdin`.
 set -euo pipefail
 
 case_dir=$(cd "$1" && pwd)
@@ -20,15 +24,25 @@ work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 mkdir "$work/run" "$work/want"
 
+line_ends() {  # line_ends FILE: FILE with the variant's line ends
+  if [[ $variant == lf ]]; then
+    cat -- "$1"
+  else
+    local line_end='\r\n'
+    [[ $variant == cr ]] && line_end='\r'
+    perl -0777 -pe "s/\r\n|\r|\n/$line_end/g" -- "$1"
+  fi
+}
+
 for path in "$case_dir"/*; do
   name=${path##*/}
   case $name in
-    args | stdout | status | about) ;;
+    args | stdout | status | about | variants | stdin) ;;
     *.expected) cp -P -- "$path" "$work/want/${name%.expected}" ;;
     *)
       cp -PR -- "$path" "$work/run/$name"
-      if [[ $variant == crlf && $name == *.pgn && -f $path && ! -L $path ]]; then
-        perl -pi -e 's/(?<!\r)\n/\r\n/' "$work/run/$name"
+      if [[ $name == *.pgn && -f $path && ! -L $path ]]; then
+        line_ends "$path" >"$work/run/$name"
       fi
       [[ -e $work/want/$name ]] || cp -PR -- "$work/run/$name" "$work/want/$name"
       ;;
@@ -38,8 +52,14 @@ done
 args=()
 [[ -s $case_dir/args ]] && mapfile -t args <"$case_dir/args"
 status=0
-(cd "$work/run" && exec timeout 60 "$binary" "${args[@]}") >"$work/stdout" ||
-  status=$?
+if [[ -f $case_dir/stdin ]]; then
+  line_ends "$case_dir/stdin" |
+    (cd "$work/run" && exec timeout 60 "$binary" "${args[@]}") >"$work/stdout" ||
+    status=$?
+else
+  (cd "$work/run" && exec timeout 60 "$binary" "${args[@]}" </dev/null) \
+    >"$work/stdout" || status=$?
+fi
 
 failed=0
 if ! cmp -s "$case_dir/stdout" "$work/stdout"; then
