@@ -347,6 +347,8 @@ global_settings { assumed_gamma 1.0 max_trace_level 6 charset utf8 }
   #ifdef (Boardshot_Last_Captured) #undef Boardshot_Last_Captured #end
   #ifdef (Boardshot_Last_Captured_From) #undef Boardshot_Last_Captured_From #end
   #ifdef (Boardshot_Last_Captured_At) #undef Boardshot_Last_Captured_At #end
+  #ifdef (Boardshot_Marked_Squares) #undef Boardshot_Marked_Squares #end
+  #ifdef (Boardshot_Arrows) #undef Boardshot_Arrows #end
 #end
 
 #if (strlen(Boardshot_Position) > 0)
@@ -791,8 +793,10 @@ camera { Boardshot_Camera }
 // inclusive) for each part of the picture where it may differ: around each
 // piece that is drawn otherwise, as it stands in either frame, with its
 // shadow (KIND "piece"); each square whose tint changes ("square"); the
-// caption's line of the move ("caption"). Outside them the frame is
-// exactly the earlier one. The last line is "boardshot-plan done".
+// caption's line of the move ("caption"); the marked squares and arrows of
+// both frames where they differ, with their shadows ("piece"): a move's
+// in-between frames show none, its position those of its comments.
+// Outside them the frame is exactly the earlier one. The last line is "boardshot-plan done".
 
 // The pixel (column, row, from 0 at the top left) a point is seen at.
 #macro Boardshot_Pixel(Point)
@@ -956,6 +960,41 @@ camera { Boardshot_Camera }
   #end
 #end
 
+// The marked squares and arrows a position shows once its move has landed,
+// as the lists of boardshot_annotations.inc: "" where it has none, or where
+// they are left out or not drawn at all.
+#macro Boardshot_Read_Annotations()
+  #declare Boardshot_Shown_Marks = "";
+  #declare Boardshot_Shown_Arrows = "";
+  #if (file_exists("boardshot_annotations.inc") & !Boardshot_Flat_Colours)
+    #if (Boardshot_Annotations)
+      #ifdef (Boardshot_Marked_Squares)
+        #declare Boardshot_Shown_Marks = Boardshot_Marked_Squares;
+      #end
+      #ifdef (Boardshot_Arrows) #declare Boardshot_Shown_Arrows = Boardshot_Arrows; #end
+    #end
+  #end
+#end
+
+// Prints the parts the marked squares Marks and the arrows Arrows cover,
+// with their shadows, each drawn as boardshot_annotations.inc draws it.
+#macro Boardshot_Region_Annotations(Marks, Arrows)
+  #if (strlen(Marks) > 0)
+    #local Entries = Boardshot_Entries(Marks, 1)
+    #for (Index, 0, dimension_size(Entries, 1) - 1)
+      #local Drawn = object { Boardshot_Marked_Square(Entries[Index]) }
+      Boardshot_Region_Box(min_extent(Drawn), max_extent(Drawn))
+    #end
+  #end
+  #if (strlen(Arrows) > 0)
+    #local Entries = Boardshot_Entries(Arrows, 2)
+    #for (Index, 0, dimension_size(Entries, 1) - 1)
+      #local Drawn = object { Boardshot_Arrow(Entries[Index], 0.0015 * Index) }
+      Boardshot_Region_Box(min_extent(Drawn), max_extent(Drawn))
+    #end
+  #end
+#end
+
 // An in-between frame is pasted over the frame after it (the last one over
 // the position): they differ where a piece is posed otherwise. The poses of
 // the frame after are kept in Boardshot_Next_*, with the parts each piece
@@ -1045,6 +1084,8 @@ camera { Boardshot_Camera }
   #declare Boardshot_Next_Part = array[Boardshot_Most_Pieces];
   #declare Boardshot_Next_Part_2 = array[Boardshot_Most_Pieces];
   #declare Boardshot_Next_Known = array[Boardshot_Most_Pieces];
+  #declare Boardshot_Shown_Marks = "";
+  #declare Boardshot_Shown_Arrows = "";
   #for (Moves_In, 0, Boardshot_Film_Last - Boardshot_Film_First)
     // The position before, then this one.
     #declare Boardshot_Before_Pieces = Boardshot_Pieces;
@@ -1056,9 +1097,12 @@ camera { Boardshot_Camera }
     #declare Boardshot_Before_From = Boardshot_Move_From;
     #declare Boardshot_Before_To = Boardshot_Move_To;
     #declare Boardshot_Before_Caption = Boardshot_Move_Caption();
+    #declare Boardshot_Before_Marks = Boardshot_Shown_Marks;
+    #declare Boardshot_Before_Arrows = Boardshot_Shown_Arrows;
     Boardshot_Forget_Position()
     #include concat(Boardshot_Film_Positions, str(Boardshot_Film_First + Moves_In, 0, 0), ".inc")
     Boardshot_Read_Move()
+    Boardshot_Read_Annotations()
     #declare Boardshot_Position_Frame = Moves_In * Boardshot_Film_Per_Move;
     #if (Moves_In > 0)
       // The position, against the one before it.
@@ -1078,6 +1122,11 @@ camera { Boardshot_Camera }
       #end
       Boardshot_Region_Caption(Boardshot_Before_Caption)
       Boardshot_Region_Caption(Boardshot_Move_Caption())
+      #if (strcmp(Boardshot_Before_Marks, Boardshot_Shown_Marks) != 0
+           | strcmp(Boardshot_Before_Arrows, Boardshot_Shown_Arrows) != 0)
+        Boardshot_Region_Annotations(Boardshot_Before_Marks, Boardshot_Before_Arrows)
+        Boardshot_Region_Annotations(Boardshot_Shown_Marks, Boardshot_Shown_Arrows)
+      #end
       // Its in-between frames, each against the frame after it.
       Boardshot_Pose_Pieces(1)
       Boardshot_Keep_Poses()
@@ -1088,6 +1137,10 @@ camera { Boardshot_Camera }
         #declare Boardshot_Plan_Frame = Boardshot_Position_Frame - Step;
         #debug concat("boardshot-plan ", str(Boardshot_Plan_Frame, 0, 0), "\n")
         Boardshot_Region_Glide(1 - Step / Boardshot_Film_Per_Move)
+        // The annotations appear as the move lands.
+        #if (Step = 1)
+          Boardshot_Region_Annotations(Boardshot_Shown_Marks, Boardshot_Shown_Arrows)
+        #end
       #end
     #end
   #end
