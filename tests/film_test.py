@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Makes films with boardshot-render and checks them: runs spread over a
 "host" reached through a stand-in ssh command beside a dead one, in-between
-frames pasted from windows that look as the whole frame does, a re-run that
-renders only what is missing, an interruption that keeps finished frames, a
-part of a game ending on its result, and a game that cannot be converted.
+frames pasted from windows that look as the whole frame does, also where
+arrows and marked squares come and go, a re-run that renders only what is
+missing, an interruption that keeps finished frames, a part of a game
+ending on its result, and a game that cannot be converted.
 Exits 77 (skipped) without povray, GNU parallel, ffmpeg or rsync.
 
     film_test.py BOARDSHOT_BINARY [unittest options]
@@ -108,6 +109,19 @@ class Film(unittest.TestCase):
              "stream=nb_read_frames", "-of", "csv=p=0", self.path(name)],
             capture_output=True, text=True, check=True).stdout)
 
+    def assert_pasted_as_whole(self, numbers, width=W, height=H, folder="game.mp4.frames"):
+        """Frames pasted from windows look as the frame rendered whole by the
+        film's own job, through a window on all of it."""
+        for number in numbers:
+            run = "W_%d_%d_1_1_%d_1_%d" % (number, number, width, height)
+            subprocess.run(["bash", "job.sh", run], cwd=self.path(folder), capture_output=True,
+                           check=True)
+            whole = self.image(self.path(folder, "out-" + run, "f%d.png" % number))
+            pasted = self.frame(number, folder)
+            differ = [(c, r) for c in range(width) for r in range(height)
+                      if whole.changed(pasted, c, r, threshold=6)]
+            self.assertLessEqual(len(differ), 3, (number, differ[:20]))
+
     def test_film_spread_over_hosts_then_resumed(self):
         run = self.film("--video", "game.mp4", "--keep-frames", "--sshloginfile", "hosts",
                         "--ssh", self.path("ssh"), *FILM)
@@ -144,16 +158,7 @@ class Film(unittest.TestCase):
         self.assertTrue(start.changed(done, *e2))
         # Pasted in-between frames look as the whole frame: the queen's
         # capture, her shadow and the pawn arriving beside the board.
-        # The film's own job renders a frame through a window on all of it.
-        for number in (10, 11, 7, 12, 9):
-            run = "W_%d_%d_1_1_%d_1_%d" % (number, number, W, H)
-            subprocess.run(["bash", "job.sh", run], cwd=self.path("game.mp4.frames"),
-                           capture_output=True, check=True)
-            whole = self.image(self.path("game.mp4.frames", "out-" + run, "f%d.png" % number))
-            pasted = self.frame(number)
-            differ = [(c, r) for c in range(W) for r in range(H)
-                      if whole.changed(pasted, c, r, threshold=6)]
-            self.assertLessEqual(len(differ), 3, (number, differ))
+        self.assert_pasted_as_whole((10, 11, 7, 12, 9))
         # An interrupted run: a position and an in-between frame missing,
         # one half written.
         frames = self.path("game.mp4.frames", "frame-%06d")
@@ -188,8 +193,8 @@ class Film(unittest.TestCase):
         self.assertFalse([pid for pid, _, _ in self.povray_runs() if running(pid)])
         self.assertEqual(sorted(f for f in os.listdir(self.path("game.mp4.frames"))
                                 if not f.startswith("frame-")),
-                         [".boardshot-render", "boardshot.pov", "boardshot_knight_head.inc",
-                          "boardshot_pieces.inc", "checksum", "film.ini", "film.pov", "job.sh",
+                         [".boardshot-render", "boardshot.pov", "boardshot_annotations.inc",
+                          "boardshot_knight_head.inc", "boardshot_pieces.inc", "checksum", "film.ini", "film.pov", "job.sh",
                           "plan", "positions"])
         self.assertFalse(os.path.exists(self.path("game.mp4")))
         os.remove(self.path("slow"))
@@ -213,6 +218,19 @@ class Film(unittest.TestCase):
         changed = [(c, r) for c in range(W) for r in range(H) if last.changed(result, c, r)]
         self.assertTrue(changed)
         self.assertLess(max(r for _, r in changed), H // 6, changed)
+
+    def test_arrows_and_marked_squares_come_and_go_with_their_positions(self):
+        # After 3. Bc4 two arrows and a marked square, which the glide to it
+        # and the next position (3... Bc5) lack, away from the bishops'
+        # windows; the picture is large enough that the frames are pasted
+        # from windows smaller than the frame.
+        shutil.copy(os.path.join(SOURCE, "tests", "data", "lichess-study-style.pgn"),
+                    self.path("study.pgn"))
+        run = self.film("--video", "study.mp4", "--keep-frames", "--size", "320x240",
+                        "--between", "2", "--hold", "1", "--pause", "0", "--no-caption",
+                        "--no-last-move", "-m4-6", "study.pgn")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assert_pasted_as_whole((2, 3, 6), 320, 240, "study.mp4.frames")
 
     def test_game_that_cannot_be_converted_stops_the_run(self):
         run = self.film("--video", "game.mp4", *FILM, "-g2")
