@@ -3,7 +3,9 @@
 example scene and the real POV-Ray, from White's and Black's side of the
 diagram view, and checks their pixels: an arrow's bar and a knight arrow's
 corner in its colour, a marked square tinted, the rest of the board as it
-was, and nothing of them with Boardshot_Annotations = 0.
+was, and nothing of them with Boardshot_Annotations = 0. Then the same
+position through boardshot-render: from the game read on standard input,
+with --no-annotations, and from its FEN.
 
     annotation_render_test.py BOARDSHOT_BINARY [unittest options]
 
@@ -11,7 +13,9 @@ Exits with 77 (skipped) when povray is not installed.
 """
 import os
 import shutil
+import subprocess
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -92,6 +96,32 @@ class AnnotationRendering(unittest.TestCase):
                                              (), 8, 6)
                 self.assertNotEqual(status, 0)
                 self.assertIn("boardshot_annotations.inc:", messages)
+
+
+@unittest.skipIf(shutil.which("ffmpeg") is None, "ffmpeg reads the pictures")
+class RenderTool(unittest.TestCase):
+    def test_a_fen_and_a_game_piped_without_its_annotations_look_alike(self):
+        after_bc4 = "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3"
+        look = ["--size", "64x48", "--camera", "top", "--no-last-move", "--no-coordinates"]
+        runs = {"piped": ["-", "-m5"], "plain": [STUDY, "-m5", "--no-annotations"],
+                "fen": ["--fen", after_bc4], "bad": ["--fen", "8/8/8/8 w - -"]}
+        pixels = {}
+        with tempfile.TemporaryDirectory() as work, open(STUDY) as study:
+            for name, arguments in runs.items():
+                image = os.path.join(work, name + ".png")
+                run = subprocess.run([os.path.join(SOURCE, "scripts", "boardshot-render"),
+                                      "--boardshot", render_test.BOARDSHOT, *look, *arguments,
+                                      image], stdin=study, capture_output=True, text=True)
+                if name == "bad":
+                    self.assertEqual((run.returncode, os.path.exists(image)), (4, False))
+                    self.assertIn("Invalid FEN", run.stderr)
+                    continue
+                self.assertEqual(run.returncode, 0, run.stderr)
+                pixels[name] = subprocess.run(
+                    ["ffmpeg", "-loglevel", "error", "-i", image, "-f", "rawvideo", "-"],
+                    capture_output=True, check=True).stdout
+        self.assertEqual(pixels["plain"], pixels["fen"])
+        self.assertNotEqual(pixels["piped"], pixels["plain"])
 
 
 if __name__ == "__main__":

@@ -15,11 +15,12 @@ import unittest
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 GAME = '[White "A"]\n[Black "B"]\n[Result "1-0"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 1-0\n'
 OVERWRITE = "Output file %s would overwrite the input file"
+FEN = "8/8/8/8/8/8/8/K6k w - - 0 1"
 
 # (arguments, exit status, message), run in a folder holding game.pgn (6
 # half-moves), -dash.pgn (the same game), link.pgn (a symbolic link to
-# game.pgn), hard.pgn (a hard link to it), hosts (an ssh login file) and
-# the empty folder docs/.
+# game.pgn), hard.pgn (a hard link to it), hosts (an ssh login file),
+# puzzles.fen (two positions) and the empty folder docs/.
 CASES = [
     # An output that is an input, under any name, is never written.
     (["game.pgn", "game.pgn"], 253, OVERWRITE % "game.pgn"),
@@ -67,6 +68,17 @@ CASES = [
     (["--video", "f.mp4", "--jobs", "x", "game.pgn"], 2, "--jobs needs a whole number from 1"),
     (["--between", "4", "game.pgn"], 2, "--between is for films"),
     (["--sshloginfile", "hosts", "game.pgn"], 2, "--sshloginfile and --ssh are for films"),
+    # A position has no game: no film, no half-move, and --fen no file.
+    (["--fen"], 2, "--fen needs a value"),
+    (["--fen", FEN], 2, "--fen 'FEN' needs the image's name"),
+    (["--fen", FEN, "x.png", "64"], 2, "--fen 'FEN' needs the image's name"),
+    (["--fen", FEN, "x.png", "-g2"], 2, "-g and -m choose a position of a file; --fen gives"),
+    (["--fen", FEN, "x.png", "-m0"], 2, "-g and -m choose a position of a file; --fen gives"),
+    (["--gif", "f.gif", "--fen", FEN], 2, "--fen gives a position, not a game"),
+    (["--video", "f.mp4", "puzzles.fen"], 2, "puzzles.fen holds positions, not games"),
+    (["puzzles.fen", "x.png", "-g2", "-m1"], 2,
+     "-m chooses a half-move of a game; puzzles.fen holds positions"),
+    (["-"], 2, "- reads the game from standard input: name the image too"),
     (["--bogus", "game.pgn"], 2, "unknown option --bogus"),
     (["-dash.pgn"], 2, "unknown option -dash.pgn"),
     (["--video", "f.mp4", "missing.pgn"], 2, "cannot read missing.pgn"),
@@ -108,6 +120,8 @@ class BadArguments(unittest.TestCase):
                     f.write(GAME)
             with open(os.path.join(work, "hosts"), "w") as f:
                 f.write(":\n")
+            with open(os.path.join(work, "puzzles.fen"), "w") as f:
+                f.write(FEN + "\n" + FEN.replace(" w ", " b ") + "\n")
             os.symlink("game.pgn", os.path.join(work, "link.pgn"))
             os.link(os.path.join(work, "game.pgn"), os.path.join(work, "hard.pgn"))
             os.mkdir(os.path.join(work, "docs"))
