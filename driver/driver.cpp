@@ -50,9 +50,10 @@ void PrintHelp(std::FILE* out) {
 }
 
 // The number printed as the move the conversion goes through: half the
-// half-move limit, as the move cycle counts full moves.
+// half-move limit, as the move cycle counts full moves, taken from the mark
+// the reader stops at so that the two always agree.
 double ShownMove(double halfMoveLimit) {
-  return (halfMoveLimit + 1.0 + 1.0) * 0.5 - 1.0;
+  return LimitMark(halfMoveLimit) * 0.5 - 1.0;
 }
 
 // One decimal, exact halves rounded away from zero. The value's exact

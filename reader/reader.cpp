@@ -270,7 +270,7 @@ bool FetchHalfMove(MovetextWalk& walk) {
 // counted from the game's first position, whichever side makes it.
 bool NextBeyondLimit(const MovetextWalk& walk) {
   return static_cast<double>(walk.halfMoves) + 2.0 >=
-         walk.halfMoveLimit + 1.0 + 1.0;
+         LimitMark(walk.halfMoveLimit);
 }
 
 const char* PieceName(PieceType type) {
@@ -439,6 +439,8 @@ MovetextWalk StartWalk(GameText& text, TagBlockEnd tagsEnd,
 }
 
 }  // namespace
+
+double LimitMark(double halfMoveLimit) { return halfMoveLimit + 1.0 + 1.0; }
 
 Status ReadGameWith(std::FILE* input, const RunOptions& options,
                     GameState& state, std::FILE* console,

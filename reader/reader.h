@@ -22,6 +22,17 @@ struct RunOptions {
   double halfMoveLimit = 1998.0;
 };
 
+/// The half-move limit as the move cycle meets it: moved up by two in two
+/// steps of 1.0, each rounded to a double, never in one step of 2.0 and never
+/// left as it is. The reader stops when the half-moves applied, also moved up
+/// by two, reach this mark, and the driver shows the move the run goes
+/// through as half the mark, less one. The two roundings differ from the
+/// plain forms only at the edges of a double (-m-0.3 shows move -0.2 where
+/// half the limit is -0.15, and -m2.0000000000000004 applies two half-moves
+/// where the plain comparison would apply three), and they are kept so that
+/// every limit ever given goes on meaning exactly what it meant.
+double LimitMark(double halfMoveLimit);
+
 // Carries out one half-move for a side, describing it in the report;
 // returns non-zero when the token is an end marker. ApplyMove
 // (board/move.h) is the real one.
