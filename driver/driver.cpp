@@ -209,6 +209,11 @@ Status FileFailure(std::FILE* console, Status result, const char* message,
   return result;
 }
 
+Status InputNotRead(std::FILE* console, const std::string& path) {
+  return FileFailure(console, Status::kInputNotRead,
+                     "\nInput file %s could not be read to its end", path);
+}
+
 Status ConvertFiles(const CommandLine& line, std::FILE* console) {
   File input = OpenInput(line.inputFile);
   if (!input) {
@@ -230,6 +235,9 @@ Status ConvertFiles(const CommandLine& line, std::FILE* console) {
   const Status result = RunStages(input.get(), output.get(), line, console);
   input.reset();
   const bool closed = FlushAndClose(std::move(output));
+  if (result == Status::kInputNotRead) {
+    return InputNotRead(console, line.inputFile);
+  }
   if (result == Status::kOutputNotWritten ||
       (result == Status::kDone && !closed)) {
     return FileFailure(console, Status::kOutputNotWritten,
@@ -252,11 +260,21 @@ Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
                        "\nInput file %s could not be opened for read", path);
   }
   if (args.size() > 2) std::fputc('\n', console);
-  if (!WriteGameList(input.get(), stdout)) {
-    return FileFailure(console, Status::kInputNotOpened,
-                       "\nInput file %s could not be read to its end", path);
+  const Status listed = WriteGameList(input.get(), stdout);
+  if (listed == Status::kInputNotRead) return InputNotRead(console, path);
+  if (listed == Status::kOutputNotWritten) {
+    std::fputs("\nThe list could not be written", console);
   }
-  return Status::kDone;
+  return listed;
+}
+
+// The exit status of a run that printed on standard output. Messages that
+// never reach the user (a full disk, a closed pipe) make a run that would
+// have succeeded fail as a write does.
+int FinishOutput(Status status) {
+  const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (status == Status::kDone && !printed) status = Status::kOutputNotWritten;
+  return ExitStatus(status);
 }
 
 }  // namespace
@@ -282,15 +300,13 @@ Status RunConversion(int argc, const char* const argv[], std::FILE* console) {
 int Main(int argc, const char* const argv[]) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     PrintHelp(stdout);
-    return 0;
+    return FinishOutput(Status::kDone);
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("\nboardshot %s\n", BOARDSHOT_VERSION);
-    return 0;
+    return FinishOutput(Status::kDone);
   }
-  const int status = ExitStatus(RunConversion(argc, argv, stdout));
-  std::fflush(stdout);
-  return status;
+  return FinishOutput(RunConversion(argc, argv, stdout));
 }
 
 }  // namespace boardshot

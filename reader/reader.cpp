@@ -160,14 +160,17 @@ Status GameMissing(std::int32_t gameNumber, std::FILE* console) {
 // Leaves the read position at the movetext of game `gameNumber`, its tags
 // in `header` and in `tagsEnd` where its tag block ended. Game 1 starts at
 // the start of the input, every later one at its first tag line. Returns
-// kDone or kGameNotInFile.
+// kDone, kGameNotInFile, or kInputNotRead when a read failed on the way.
 Status SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
                   TagBlockEnd& tagsEnd, std::FILE* console) {
   if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
+    if (text.readError) return Status::kInputNotRead;
     return GameMissing(gameNumber, console);
   }
   tagsEnd = SkipTagBlock(text, header);
-  if (text.readError) return GameMissing(gameNumber, console);
+  if (tagsEnd == TagBlockEnd::kEndOfInput && text.readError) {
+    return Status::kInputNotRead;
+  }
   return Status::kDone;
 }
 
@@ -372,15 +375,18 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
 // its normal end when the half-move lies beyond the limit anyway (a game
 // without a result converted up to its last half-move, or counted on past
 // the limit for the details); otherwise the game is cut short, announced
-// when `announce` says so.
+// when `announce` says so. A text ended by a failed read is unknown from
+// there on, so neither is told.
 Status TextEnded(const MovetextWalk& walk, bool announce) {
+  if (walk.cursor.text->readError) return Status::kInputNotRead;
   if (walk.pastLimit || NextBeyondLimit(walk)) return Status::kDone;
   if (announce) Print(walk, "\nUnexpected end-of-file found");
   return Status::kInputEndedInMovetext;
 }
 
 // Walks the movetext from the read position. `firstSide` moves first after
-// the first move number. Returns kDone or kInputEndedInMovetext.
+// the first move number. Returns kDone, kInputEndedInMovetext or
+// kInputNotRead.
 Status ReadMovetext(MovetextWalk& walk, Side firstSide) {
   Side sideAfterNumber = firstSide;
   for (;;) {
@@ -499,9 +505,11 @@ Status ReadEveryGame(std::FILE* input, const GameVisitor& visit) {
     // game selection starts the next game.
     while (NextToken(walk.cursor, rest)) {
     }
-    if (text.readError) return Status::kGameNotInFile;
+    // Only a failed read that ends the text leaves a game unknown.
+    const bool lastGame = ClassifyLine(text) == LineKind::kEndOfInput;
+    if (lastGame && text.readError) return Status::kInputNotRead;
     visit(number, summary);
-    if (ClassifyLine(text) == LineKind::kEndOfInput) return Status::kDone;
+    if (lastGame) return Status::kDone;
   }
 }
 

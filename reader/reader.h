@@ -10,7 +10,7 @@
 #include "board/board.h"
 #include "board/game_summary.h"
 #include "board/move.h"
-#include "board/status.h"
+#include "reader/status.h"
 
 namespace boardshot {
 
@@ -48,8 +48,9 @@ using HalfMoveHandler = std::function<int(GameState& state, const char* token,
 /// kept there, and its text is read on past the half-move limit, quietly, to
 /// count all its half-moves; the result and the messages stay the same.
 /// Returns kDone when the position is complete, kGameNotInFile when the file
-/// holds fewer games (or cannot be read), kInputEndedInMovetext when the
-/// game's text ends before its end, kInvalidFen for a FEN tag that
+/// holds fewer games, kInputNotRead when a read failed before the position
+/// (or, with a `summary`, the game's text) was complete, kInputEndedInMovetext
+/// when the game's text ends before its end, kInvalidFen for a FEN tag that
 /// describes no board.
 Status ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
                 std::FILE* console, GameSummary* summary = nullptr);
@@ -70,7 +71,7 @@ using GameVisitor =
 /// `visit` about each: its tags, whether its FEN describes a board, and all
 /// the half-moves of its text; nothing is applied and nothing printed.
 /// Memory stays one block whatever the text. Returns kDone, or
-/// kGameNotInFile when a read fails.
+/// kInputNotRead when a read fails.
 Status ReadEveryGame(std::FILE* input, const GameVisitor& visit);
 
 }  // namespace boardshot
