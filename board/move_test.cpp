@@ -51,14 +51,13 @@ int ApplyExactCopy(GameState& state, const std::string& token, Side side) {
   return ApplyMove(state, copy.get(), side);
 }
 
-void PrintTo(const MoveRow& row, std::ostream* out) {
-  *out << row.what << ": " << row.moves;
-}
+void PrintTo(const MoveRow& row, std::ostream* out) { *out << row.what; }
 
 class Moves : public testing::TestWithParam<MoveRow> {};
 
 TEST_P(Moves, LeaveThePositionAndCaptures) {
   const MoveRow& row = GetParam();
+  SCOPED_TRACE(row.moves);
   GameState state = FromPlacement(row.before);
   std::istringstream moves(row.moves);
   Side side = row.side;
@@ -296,14 +295,12 @@ const MoveRow kCoordinateMoves[] = {
      "rnbqkbnr/pppppppp/8/8/8/5N2/PPPPPPPP/RNBQKB1R"},
     {"black knight and pawn", kStart, "g8f6 e2e4 e7e5", Black,
      "rnbqkb1r/pppp1ppp/5n2/4p3/4P3/8/PPPP1PPP/RNBQKBNR"},
-    {"a piece's two files are no capture: the next capture keeps its place",
-     "4k3/8/8/4p3/8/8/8/4K1N1", "g1f3 e8d8 f3e5", White,
-     "3k4/8/8/4N3/8/8/8/4K3", "p"},
+    {"a piece's two files are no capture", "4k3/8/8/4p3/8/8/8/4K1N1",
+     "g1f3 e8d8 f3e5", White, "3k4/8/8/4N3/8/8/8/4K3", "p"},
     {"rook capturing", "r7/8/8/8/8/8/8/R7", "a1a8", White, "R7/8/8/8/8/8/8/8",
      "r"},
-    {"bishop with 'x' onto an empty square records an empty entry",
-     "4k3/8/8/2p5/8/8/8/2B5", "c1xe3 e8d8 e3c5", White, "3k4/8/8/2B5/8/8/8/8",
-     ".p"},
+    {"bishop's 'x' onto an empty square", "4k3/8/8/2p5/8/8/8/2B5",
+     "c1xe3 e8d8 e3c5", White, "3k4/8/8/2B5/8/8/8/8", ".p"},
     {"king one file is no castling", "r3k2r/8/8/8/8/8/8/R3K2R", "e1f1", White,
      "r3k2r/8/8/8/8/8/8/R4K1R"},
     {"white castles king-side", "r3k2r/8/8/8/8/8/8/R3K2R", "e1g1", White,
