@@ -61,17 +61,11 @@ Castling CastlingOf(const TokenText& t) {
   return t.At(3) == '-' ? Castling::QueenSide : Castling::KingSide;
 }
 
-// The piece named by an upper-case SAN letter; Empty for any other character,
-// which leaves the token to a pawn move.
-PieceType PieceOfLetter(char c) {
-  switch (c) {
-    case 'K': return King;
-    case 'Q': return Queen;
-    case 'R': return Rook;
-    case 'B': return Bishop;
-    case 'N': return Knight;
-    default: return Empty;
-  }
+// The piece a SAN token's first letter names; Empty for any other character
+// and for 'P', which leave the token to a pawn move.
+PieceType MoverOfLetter(char c) {
+  const PieceType named = PieceOfLetter(c);
+  return named == Pawn ? Empty : named;
 }
 
 // A lone disambiguation character: a digit names the rank the piece comes
@@ -149,7 +143,7 @@ MoveSpec DecodeMove(const char* token) {
   if (spec.castling != Castling::None) return spec;
 
   int rest = 0;
-  const PieceType named = PieceOfLetter(t.At(0));
+  const PieceType named = MoverOfLetter(t.At(0));
   if (named != Empty) {
     spec.piece = named;
     rest = 1;
@@ -447,13 +441,8 @@ PieceType PlacedPiece(const char* token, const MoveSpec& spec,
   if (*suffix == '=') ++suffix;
   char letter = *suffix;
   if (spec.piece == Pawn && letter >= 'a' && letter <= 'z') letter -= 'a' - 'A';
-  switch (letter) {
-    case 'B': return Bishop;
-    case 'N': return Knight;
-    case 'Q': return Queen;
-    case 'R': return Rook;
-    default: return mover;
-  }
+  const PieceType promoted = PieceOfLetter(letter);
+  return promoted >= Knight && promoted <= Queen ? promoted : mover;
 }
 
 // A move written as its two squares without a piece letter ('g1f3', 'e7e5',

@@ -9,8 +9,6 @@
 namespace boardshot {
 namespace {
 
-constexpr const char* kPieceLetters = "PNBRQK";
-
 bool IsFenSpace(char c) { return c == ' ' || c == '\t'; }
 
 const char* SkipSpaces(const char* p) {
@@ -27,9 +25,8 @@ const char* SkipField(const char* p) {
 bool PieceForLetter(char letter, PieceType& type, Side& side) {
   const bool black = letter >= 'a' && letter <= 'z';
   const char upper = black ? static_cast<char>(letter - 'a' + 'A') : letter;
-  const char* found = std::strchr(kPieceLetters, upper);
-  if (upper == '\0' || found == nullptr) return false;
-  type = static_cast<PieceType>(Pawn + (found - kPieceLetters));
+  type = PieceOfLetter(upper);
+  if (type == Empty) return false;
   side = black ? Black : White;
   return true;
 }

@@ -7,6 +7,7 @@
 // result, the half-move limit or the end of the game's text.
 #include "reader/reader.h"
 
+#include <cctype>
 #include <cinttypes>
 #include <cmath>
 #include <cstdarg>
@@ -276,16 +277,12 @@ bool NextBeyondLimit(const MovetextWalk& walk) {
          LimitMark(walk.halfMoveLimit);
 }
 
-const char* PieceName(PieceType type) {
-  switch (type) {
-    case Pawn: return "pawn";
-    case Knight: return "knight";
-    case Bishop: return "bishop";
-    case Rook: return "rook";
-    case Queen: return "queen";
-    case King: return "king";
-    default: return "piece";
-  }
+// A kind of piece as a message names it ("knight"); a move that names no
+// kind is made by a "piece".
+std::string LowerCaseName(PieceType type) {
+  std::string name = type == Empty ? "Piece" : PieceName(type);
+  for (char& c : name) c = static_cast<char>(std::tolower(c));
+  return name;
 }
 
 const char* SideName(Side side) { return side == White ? "white" : "black"; }
@@ -301,7 +298,7 @@ std::string MoveAsWritten(const MovetextWalk& walk, Side side) {
 void WarnNoPieceFound(const MovetextWalk& walk, Side side,
                       const MoveReport& report) {
   Print(walk, "\nNo %s %s can make the move %s", SideName(side),
-        PieceName(report.piece), MoveAsWritten(walk, side).c_str());
+        LowerCaseName(report.piece).c_str(), MoveAsWritten(walk, side).c_str());
 }
 
 // The replay goes on as written, and the board loses a piece a legal game
@@ -323,11 +320,12 @@ void WarnMisfit(const MovetextWalk& walk, Side side, const MoveReport& report) {
       break;
     case Misfit::kSquareTaken:
       Print(walk, "\n%s cannot castle as written in %s: %s holds a %s", mover,
-            move.c_str(), square, PieceName(report.misfitPiece));
+            move.c_str(), square, LowerCaseName(report.misfitPiece).c_str());
       break;
     case Misfit::kOwnPieceOnTarget:
       Print(walk, "\n%s cannot move as written in %s: %s holds its own %s",
-            mover, move.c_str(), square, PieceName(report.misfitPiece));
+            mover, move.c_str(), square,
+            LowerCaseName(report.misfitPiece).c_str());
       break;
   }
 }

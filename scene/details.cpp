@@ -50,18 +50,6 @@ std::string SquareName(const Coord& square) {
           static_cast<char>('1' + square.rank), '"'};
 }
 
-const char* PieceName(PieceType type) {
-  switch (type) {
-    case Pawn: return "\"Pawn\"";
-    case Knight: return "\"Knight\"";
-    case Bishop: return "\"Bishop\"";
-    case Rook: return "\"Rook\"";
-    case Queen: return "\"Queen\"";
-    case King: return "\"King\"";
-    default: return "\"\"";
-  }
-}
-
 void DeclareLastMove(std::string& text, const GameSummary& summary) {
   const MoveReport& move = summary.lastReport;
   Declare(text, "Boardshot_Last_Move", SceneString(summary.lastMove));
@@ -76,7 +64,8 @@ void DeclareLastMove(std::string& text, const GameSummary& summary) {
     Declare(text, "Boardshot_Last_Rook_To", SquareName(move.rookTo));
   }
   if (move.captured != Empty) {
-    Declare(text, "Boardshot_Last_Captured", PieceName(move.captured));
+    Declare(text, "Boardshot_Last_Captured",
+            '"' + std::string(PieceName(move.captured)) + '"');
     Declare(text, "Boardshot_Last_Captured_From",
             SquareName(move.capturedFrom));
     if (move.captureIndex >= 0) {
