@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <span>
 
+#include "board/char_class.h"
+
 namespace boardshot {
 namespace {
 
@@ -40,7 +42,6 @@ struct TokenText {
   char At(int index) const { return index < length ? text[index] : '\0'; }
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsFileLetter(char c) { return c >= 'a' && c <= 'h'; }
 std::int16_t FileOf(char c) { return static_cast<std::int16_t>(c - 'a'); }
 std::int16_t RankOf(char c) { return static_cast<std::int16_t>(c - '1'); }
@@ -71,7 +72,7 @@ PieceType MoverOfLetter(char c) {
 // A lone disambiguation character: a digit names the rank the piece comes
 // from, anything else its file.
 void SetSingleHint(MoveSpec& spec, char c) {
-  if (IsDigit(c)) {
+  if (IsAsciiDigit(c)) {
     spec.rankHint = RankOf(c);
   } else {
     spec.fileHint = FileOf(c);
@@ -104,14 +105,14 @@ int DecodeCaptureAndHints(const TokenText& t, int rest, MoveSpec& spec) {
 }
 
 bool IsSquareAt(const TokenText& t, int index) {
-  return IsFileLetter(t.At(index)) && IsDigit(t.At(index + 1));
+  return IsFileLetter(t.At(index)) && IsAsciiDigit(t.At(index + 1));
 }
 
 // Decodes the target square and whatever hint stands before it, and sets
 // the suffix just after the target.
 void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
   int target = q;
-  if (IsDigit(t.At(q + 1))) {
+  if (IsAsciiDigit(t.At(q + 1))) {
     // A whole source square before the target ('Ng1f3', 'e2e4', 'Ng1-f3').
     if (IsSquareAt(t, q + 2)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));

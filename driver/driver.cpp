@@ -16,7 +16,7 @@
 
 #include "board/board.h"
 #include "list/game_list.h"
-#include "reader/char_class.h"
+#include "reader/leading_number.h"
 #include "reader/reader.h"
 #include "scene/scene.h"
 
@@ -123,7 +123,7 @@ Status ReadOptions(int argc, const char* const argv[], int first,
     }
     const char letter = arg[1];
     if (letter == 'g' || letter == 'G') {
-      options.gameNumber = LeadingNumber(arg + 2, true);
+      options.gameNumber = LeadingSignedNumber(arg + 2);
       if (options.gameNumber < 1) {
         std::fprintf(console, "\nInvalid game number %" PRId32,
                      options.gameNumber);

@@ -15,11 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "board/char_class.h"
 #include "board/move.h"
-#include "reader/char_class.h"
 #include "reader/fen.h"
 #include "reader/game_scan.h"
 #include "reader/game_text.h"
+#include "reader/leading_number.h"
 #include "reader/movetext.h"
 
 namespace boardshot {
@@ -27,6 +28,9 @@ namespace {
 
 // A tag line is read this far for its tags; FEN tags are far shorter.
 constexpr std::size_t kTagLineCapacity = 1024;
+
+// Tag values are kept up to this many bytes, their PGN escapes undone.
+constexpr std::size_t kTagValueCapacity = 255;
 
 // The tags the reader keeps, by name in lower case; tag names are matched in
 // any case, and the first tag of a name counts.
@@ -48,8 +52,6 @@ struct GameHeader {
   std::string values[kKeptTags];
   bool fenTooLong;
 };
-
-bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // The kept tag `name` names, or kKeptTags for any other.
 int KeptTagIndex(const char* name, std::size_t length) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "board/tag_text.h"
-#include "scene/scene.h"
+#include "scene/capture_squares.h"
 
 namespace boardshot {
 namespace {

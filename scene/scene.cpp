@@ -3,17 +3,11 @@
 
 #include <cstdio>
 
+#include "scene/capture_squares.h"
 #include "scene/details.h"
 
 namespace boardshot {
 namespace {
-
-// Positions on the imaginary files: White's lost pieces count up from i1,
-// Black's count down from `8, and both simply run on past the board's edge.
-constexpr char kWhiteLossFile = 'i';
-constexpr char kBlackLossFile = '`';
-constexpr int kFirstWhiteLossRank = 1;
-constexpr int kFirstBlackLossRank = 8;
 
 // The scene's macro for a kind of piece ("_Knight"); empty for Empty and for
 // any value that is no kind of piece.
@@ -53,13 +47,6 @@ void AppendLosses(std::string& text, const CaptureList& list, char file,
 }
 
 }  // namespace
-
-std::string CaptureSquareName(Side capturer, int index) {
-  if (capturer == White) {
-    return kBlackLossFile + std::to_string(kFirstBlackLossRank - index);
-  }
-  return kWhiteLossFile + std::to_string(kFirstWhiteLossRank + index);
-}
 
 std::string FormatScene(const GameState& state) {
   std::string text;
