@@ -376,10 +376,15 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
 // without a result converted up to its last half-move, or counted on past
 // the limit for the details); otherwise the game is cut short, announced
 // when `announce` says so. A text ended by a failed read is unknown from
-// there on, so neither is told.
+// there on: the position, unless the limit was reached, and the count of all
+// the half-moves a summary keeps.
 Status TextEnded(const MovetextWalk& walk, bool announce) {
-  if (walk.cursor.text->readError) return Status::kInputNotRead;
-  if (walk.pastLimit || NextBeyondLimit(walk)) return Status::kDone;
+  const bool limitReached = walk.pastLimit || NextBeyondLimit(walk);
+  if (walk.cursor.text->readError &&
+      (!limitReached || walk.summary != nullptr)) {
+    return Status::kInputNotRead;
+  }
+  if (limitReached) return Status::kDone;
   if (announce) Print(walk, "\nUnexpected end-of-file found");
   return Status::kInputEndedInMovetext;
 }

@@ -215,6 +215,7 @@ TEST(Reader, FailedReadIsToldAsSuch) {
       // The position was complete before the read failed.
       {"1. e4 e5 *\n", 1, 1998.0, Status::kDone},
       {"1. e4 e5 2. Nf3", 1, 2.0, Status::kDone},
+      {"1. e4 e5", 1, 2.0, Status::kDone},
   };
   for (const auto& row : rows) {
     std::FILE* input = FailingAfter(row.text);
