@@ -21,7 +21,28 @@ Square SquareAt(const GameState& state, int file, int rank) {
 constexpr PieceType kBackRank[kBoardSize] = {Rook, Knight, Bishop, Queen,
                                              King, Bishop, Knight, Rook};
 
+// The letter and the name of each kind of piece, by PieceType.
+struct PieceText {
+  char letter;
+  const char* name;
+};
+constexpr PieceText kPieceTexts[] = {
+    {'\0', ""},    {'P', "Pawn"},  {'N', "Knight"}, {'B', "Bishop"},
+    {'R', "Rook"}, {'Q', "Queen"}, {'K', "King"}};
+constexpr int kPieceTextCount = sizeof kPieceTexts / sizeof kPieceTexts[0];
+
 }  // namespace
+
+PieceType PieceOfLetter(char letter) {
+  for (int type = Pawn; type < kPieceTextCount; ++type) {
+    if (kPieceTexts[type].letter == letter) return static_cast<PieceType>(type);
+  }
+  return Empty;
+}
+
+const char* PieceName(PieceType type) {
+  return type < kPieceTextCount ? kPieceTexts[type].name : "";
+}
 
 PieceType TypeAt(const GameState& state, int file, int rank) {
   return static_cast<PieceType>(SquareAt(state, file, rank) & kTypeMask);

@@ -111,6 +111,14 @@ constexpr int BackRank(Side side) {
   return side == White ? kWhiteBackRank : kBlackBackRank;
 }
 
+/// The kind of piece an upper-case letter names ('P', 'N', 'B', 'R', 'Q',
+/// 'K', as SAN and FEN write them); Empty for any other character.
+PieceType PieceOfLetter(char letter);
+
+/// The name of a kind of piece, capitalised ("Pawn" ... "King"); "" for
+/// Empty and for any value that is no kind of piece.
+const char* PieceName(PieceType type);
+
 /// Puts the initial position on ranks 1, 2, 7 and 8, relying on the
 /// value-initialised state for ranks 3 to 6; the capture lists are not
 /// touched. It cannot fail.

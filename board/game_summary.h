@@ -2,7 +2,6 @@
 // the game's last half-move, filled in by the reader.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,12 +10,10 @@
 
 namespace boardshot {
 
-// Tag values are kept up to this many bytes, their PGN escapes undone.
-inline constexpr std::size_t kTagValueCapacity = 255;
-
 // What a scene's description of the position tells about the game.
 struct GameSummary {
-  std::string white, black, event, date, result;  // tag values, "" if absent
+  // Tag values as the reader keeps them (at most 255 bytes), "" if absent.
+  std::string white, black, event, date, result;
   bool startsFromFen = false;
   bool fenDescribesBoard = false;     // its FEN tag could be read
   std::int64_t halfMovesApplied = 0;  // the position reached

@@ -3,19 +3,33 @@
 // changes the board and the capture lists.
 #include "board/move.h"
 
-#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <span>
+
+#include "board/char_class.h"
 
 namespace boardshot {
 namespace {
 
-// Angles are kept as these rounded constants, not as exact fractions of pi;
-// the threshold below absorbs the residues (about 1e-11) so the steps come
-// out as exact small integers.
-constexpr double kRightAngle = 1.5707963268;
-constexpr double kHalfRightAngle = 0.785398163398;
-constexpr double kZeroThreshold = 1e-10;
+// Which castling a token names, if any.
+enum class Castling { None, KingSide, QueenSide };
+
+// What one SAN token says, before the position is looked at. Coordinates
+// come straight from the token's letters and digits with no range check, so
+// every field may name something off the board.
+struct MoveSpec {
+  bool endMarker = false;  // the token begins with '*'
+  Castling castling = Castling::None;
+  PieceType piece = Pawn;
+  bool isCapture = false;
+  std::int16_t fileHint = -1;  // 0..7 when present, negative when absent
+  std::int16_t rankHint = -1;  // 0..7 when present, negative when absent
+  int targetFile = -1;
+  int targetRank = -1;
+  int suffix = 0;  // index in the token just after the target square
+};
 
 // ---------------------------------------------------------------- decoding
 
@@ -28,11 +42,15 @@ struct TokenText {
   char At(int index) const { return index < length ? text[index] : '\0'; }
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsFileLetter(char c) { return c >= 'a' && c <= 'h'; }
 std::int16_t FileOf(char c) { return static_cast<std::int16_t>(c - 'a'); }
 std::int16_t RankOf(char c) { return static_cast<std::int16_t>(c - '1'); }
 bool HintPresent(std::int16_t hint) { return hint >= 0; }
+
+// A source written as a whole square ('Ng1f3', 'e2e4', 'e5xd6').
+bool HasBothHints(const MoveSpec& spec) {
+  return HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
+}
 
 // Castling in either spelling: the letter O (either case), or digit zeros as
 // many files write it ('0-0', '0-0-0'). A result such as '0-1' is not one.
@@ -44,23 +62,17 @@ Castling CastlingOf(const TokenText& t) {
   return t.At(3) == '-' ? Castling::QueenSide : Castling::KingSide;
 }
 
-// The piece named by an upper-case SAN letter; Empty for any other character,
-// which leaves the token to a pawn move.
-PieceType PieceOfLetter(char c) {
-  switch (c) {
-    case 'K': return King;
-    case 'Q': return Queen;
-    case 'R': return Rook;
-    case 'B': return Bishop;
-    case 'N': return Knight;
-    default: return Empty;
-  }
+// The piece a SAN token's first letter names; Empty for any other character
+// and for 'P', which leave the token to a pawn move.
+PieceType MoverOfLetter(char c) {
+  const PieceType named = PieceOfLetter(c);
+  return named == Pawn ? Empty : named;
 }
 
 // A lone disambiguation character: a digit names the rank the piece comes
 // from, anything else its file.
 void SetSingleHint(MoveSpec& spec, char c) {
-  if (IsDigit(c)) {
+  if (IsAsciiDigit(c)) {
     spec.rankHint = RankOf(c);
   } else {
     spec.fileHint = FileOf(c);
@@ -93,14 +105,14 @@ int DecodeCaptureAndHints(const TokenText& t, int rest, MoveSpec& spec) {
 }
 
 bool IsSquareAt(const TokenText& t, int index) {
-  return IsFileLetter(t.At(index)) && IsDigit(t.At(index + 1));
+  return IsFileLetter(t.At(index)) && IsAsciiDigit(t.At(index + 1));
 }
 
 // Decodes the target square and whatever hint stands before it, and sets
 // the suffix just after the target.
 void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
   int target = q;
-  if (IsDigit(t.At(q + 1))) {
+  if (IsAsciiDigit(t.At(q + 1))) {
     // A whole source square before the target ('Ng1f3', 'e2e4', 'Ng1-f3').
     if (IsSquareAt(t, q + 2)) {
       SetSquareHints(spec, t.At(q), t.At(q + 1));
@@ -118,46 +130,49 @@ void DecodeSquarePart(const TokenText& t, int q, MoveSpec& spec) {
   spec.suffix = target + 2 < t.length ? target + 2 : t.length;
 }
 
+// Decodes the NUL-terminated `token` without looking at any position. Never
+// fails and never reads past the token's NUL: a token too short to name a
+// target square yields a target off the board.
+MoveSpec DecodeMove(const char* token) {
+  MoveSpec spec;
+  const TokenText t{token, static_cast<int>(std::strlen(token))};
+  if (t.At(0) == '*') {
+    spec.endMarker = true;
+    return spec;
+  }
+  spec.castling = CastlingOf(t);
+  if (spec.castling != Castling::None) return spec;
+
+  int rest = 0;
+  const PieceType named = MoverOfLetter(t.At(0));
+  if (named != Empty) {
+    spec.piece = named;
+    rest = 1;
+  }
+  DecodeSquarePart(t, DecodeCaptureAndHints(t, rest, spec), spec);
+
+  // An old-style pawn capture names only the two files ('de4').
+  if (spec.piece == Pawn && spec.fileHint >= 0 && spec.fileHint < kBoardSize &&
+      spec.fileHint != spec.targetFile) {
+    spec.isCapture = true;
+  }
+  return spec;
+}
+
 // ------------------------------------------------------------- directions
 
-// A set of unit steps, in the order every search tries them.
-struct Directions {
-  Step steps[8];
-  int count = 0;
-
-  const Step* begin() const { return steps; }
-  const Step* end() const { return steps + count; }
+// A unit step: dx changes the file (towards h), dy the rank (towards 8).
+struct Step {
+  int dx;
+  int dy;
 };
 
-int UnitSign(double value) {
-  if (std::fabs(value) < kZeroThreshold) return 0;
-  return static_cast<int>(value / std::fabs(value));
-}
-
-Directions StepsFromAngles(double first, double increment, int count) {
-  Directions directions;
-  for (int k = 0; k < count; ++k) {
-    directions.steps[k] = DirectionFromAngle(k * increment + first);
-  }
-  directions.count = count;
-  return directions;
-}
-
-// The three families of steps, derived from their angles once, on first use,
-// so that a search costs table lookups and no trigonometry.
-const Directions& DiagonalDirections() {
-  static const Directions diagonal =
-      StepsFromAngles(kHalfRightAngle, kRightAngle, 4);
-  return diagonal;
-}
-const Directions& OrthogonalDirections() {
-  static const Directions orthogonal = StepsFromAngles(0.0, kRightAngle, 4);
-  return orthogonal;
-}
-const Directions& AllDirections() {
-  static const Directions all = StepsFromAngles(0.0, kHalfRightAngle, 8);
-  return all;
-}
+// The steps each search tries, in its order: counter-clockwise, the lines
+// from east, the diagonals from north-east.
+constexpr Step kOrthogonalSteps[] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+constexpr Step kDiagonalSteps[] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}};
+constexpr Step kAllSteps[] = {{1, 0},  {1, 1},   {0, 1},  {-1, 1},
+                              {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
 
 // ------------------------------------------------------------------- pins
 
@@ -215,13 +230,16 @@ bool ExposesKing(const GameState& state, Side side, const Coord& king,
 
 // The squares a search found holding a piece that could make the move, in
 // search order: at most one per direction, or per knight square.
+constexpr int kMaxCandidates = 8;
 struct Candidates {
-  Coord squares[8];
+  Coord squares[kMaxCandidates];
   int count = 0;
 };
 
 void Add(Candidates& candidates, const Coord& square) {
-  if (candidates.count < 8) candidates.squares[candidates.count++] = square;
+  if (candidates.count < kMaxCandidates) {
+    candidates.squares[candidates.count++] = square;
+  }
 }
 
 // The first candidate that may move without exposing its king, or else the
@@ -261,7 +279,7 @@ bool IsCandidate(const GameState& state, const MoveSpec& spec, Side side,
 Coord FindKnightSource(const GameState& state, const MoveSpec& spec,
                        Side side) {
   Candidates candidates;
-  for (const Step& s : DiagonalDirections()) {
+  for (const Step& s : kDiagonalSteps) {
     const Coord squares[2] = {
         {spec.targetFile + s.dx, spec.targetRank + 2 * s.dy},
         {spec.targetFile + 2 * s.dx, spec.targetRank + s.dy}};
@@ -275,7 +293,7 @@ Coord FindKnightSource(const GameState& state, const MoveSpec& spec,
 // Bishops, rooks and queens walk outward along each line; the first occupied
 // square ends the line, whether or not it holds the piece sought.
 Coord FindSliderSource(const GameState& state, const MoveSpec& spec, Side side,
-                       const Directions& directions) {
+                       std::span<const Step> directions) {
   Candidates candidates;
   for (const Step& s : directions) {
     for (int n = 1;; ++n) {
@@ -290,7 +308,7 @@ Coord FindSliderSource(const GameState& state, const MoveSpec& spec, Side side,
 }
 
 Coord FindKingSource(const GameState& state, const MoveSpec& spec, Side side) {
-  for (const Step& step : AllDirections()) {
+  for (const Step& step : kAllSteps) {
     const Coord at{spec.targetFile + step.dx, spec.targetRank + step.dy};
     if (OnBoard(at) && HoldsPiece(state, at.file, at.rank, King, side)) {
       return at;
@@ -330,6 +348,29 @@ Coord EnPassantVictim(const GameState& state, const MoveSpec& spec, Side side) {
   const Side other = side == White ? Black : White;
   if (!HoldsPiece(state, passed.file, passed.rank, Pawn, other)) return {};
   return passed;
+}
+
+// The square the piece making the move `spec` for `side` leaves, or a Coord
+// off the board when none is found (not an error). With both hints present
+// it is that square, whatever it holds; for a pawn capture with a file hint
+// the square behind the target on that file, whatever it holds. Otherwise
+// the search goes outward from the target in a fixed order, takes only
+// squares that agree with the hints present, and passes over a knight,
+// bishop, rook or queen pinned to its king (unless every candidate is
+// pinned). Changes nothing and reads only squares on the board.
+Coord FindSource(const GameState& state, const MoveSpec& spec, Side side) {
+  if (HasBothHints(spec)) return {spec.fileHint, spec.rankHint};
+  if (!OnBoard(spec.targetFile, spec.targetRank)) return {};
+  switch (spec.piece) {
+    case Pawn: return FindPawnSource(state, spec, side);
+    case Knight: return FindKnightSource(state, spec, side);
+    case Bishop: return FindSliderSource(state, spec, side, kDiagonalSteps);
+    case Rook: return FindSliderSource(state, spec, side, kOrthogonalSteps);
+    case Queen: return FindSliderSource(state, spec, side, kAllSteps);
+    case King: return FindKingSource(state, spec, side);
+    case Empty: break;
+  }
+  return {};
 }
 
 // -------------------------------------------------------------- execution
@@ -401,13 +442,8 @@ PieceType PlacedPiece(const char* token, const MoveSpec& spec,
   if (*suffix == '=') ++suffix;
   char letter = *suffix;
   if (spec.piece == Pawn && letter >= 'a' && letter <= 'z') letter -= 'a' - 'A';
-  switch (letter) {
-    case 'B': return Bishop;
-    case 'N': return Knight;
-    case 'Q': return Queen;
-    case 'R': return Rook;
-    default: return mover;
-  }
+  const PieceType promoted = PieceOfLetter(letter);
+  return promoted >= Knight && promoted <= Queen ? promoted : mover;
 }
 
 // A move written as its two squares without a piece letter ('g1f3', 'e7e5',
@@ -416,9 +452,7 @@ PieceType PlacedPiece(const char* token, const MoveSpec& spec,
 // the token is no such move or the square holds none of the mover's pieces.
 PieceType CoordinateMover(const GameState& state, const MoveSpec& spec,
                           Side side) {
-  const bool bothHints =
-      HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
-  if (spec.piece != Pawn || !bothHints ||
+  if (spec.piece != Pawn || !HasBothHints(spec) ||
       !OnBoard(spec.fileHint, spec.rankHint)) {
     return Empty;
   }
@@ -450,8 +484,8 @@ bool HoldsOpposingPiece(const GameState& state, int file, int rank, Side side) {
 // A move written as two squares without a piece letter ('g1f3', 'e7e8q')
 // names no kind of piece.
 bool NamesSourceSquareOnly(const char* token, const MoveSpec& spec) {
-  return spec.piece == Pawn && HintPresent(spec.fileHint) &&
-         HintPresent(spec.rankHint) && token[0] == 'a' + spec.fileHint;
+  return spec.piece == Pawn && HasBothHints(spec) &&
+         token[0] == 'a' + spec.fileHint;
 }
 
 // Whether the square a move leaves held what the move names: the mover's
@@ -463,60 +497,97 @@ bool LiftsPieceOfMover(const GameState& state, const MoveSpec& spec,
   if (type == Empty || ColourAt(state, from.file, from.rank) != side) {
     return false;
   }
-  return type == spec.piece ||
-         (HintPresent(spec.fileHint) && HintPresent(spec.rankHint));
+  return type == spec.piece || HasBothHints(spec);
+}
+
+// Whether the token marks the move as a capture. The two files of a piece's
+// coordinate move ('g1f3') are no old-style pawn capture ('de4'): for it
+// only an 'x' counts.
+bool WritesCapture(const char* token, const MoveSpec& spec,
+                   PieceType coordinateMover) {
+  if (coordinateMover == Empty || coordinateMover == Pawn) {
+    return spec.isCapture;
+  }
+  return std::memchr(token, 'x', spec.suffix) != nullptr;
+}
+
+// Whether the move goes into the mover's capture list: a piece of the other
+// side on the target is taken even when the token leaves out its 'x'.
+bool RecordsCapture(const GameState& state, const char* token,
+                    const MoveSpec& spec, PieceType coordinateMover,
+                    Side side) {
+  return WritesCapture(token, spec, coordinateMover) ||
+         HoldsOpposingPiece(state, spec.targetFile, spec.targetRank, side);
+}
+
+// A move onto a piece of the mover's own side replaces it, unless the move
+// stays on its square.
+void CheckOwnPieceOnTarget(const GameState& state, Side side, const Coord& from,
+                           const Coord& target, MoveReport& report) {
+  if (TypeAt(state, target.file, target.rank) != Empty &&
+      ColourAt(state, target.file, target.rank) == side &&
+      !SameSquare(from, target)) {
+    ReportMisfit(report, Misfit::kOwnPieceOnTarget, state, target);
+  }
+}
+
+// Empties the square the move leaves, noting whether it held what the move
+// names.
+void LiftMover(GameState& state, const MoveSpec& spec, const Coord& from,
+               Side side, MoveReport& report) {
+  if (!OnBoard(from)) return;
+  report.from = from;
+  report.sourceFound = LiftsPieceOfMover(state, spec, from, side);
+  Vacate(state, from.file, from.rank);
+}
+
+// What a move takes: the piece and the square it stood on.
+struct Taken {
+  PieceType piece;
+  Coord square;
+};
+
+// A pawn capture onto the empty square behind a pawn that has made a double
+// step takes that pawn; one written from a whole square ('e5xd6') does not.
+void TakeEnPassant(GameState& state, const MoveSpec& spec, Side side,
+                   Taken& taken) {
+  if (spec.piece != Pawn || !spec.isCapture || HasBothHints(spec)) return;
+  const Coord passed = EnPassantVictim(state, spec, side);
+  if (!OnBoard(passed)) return;
+  Vacate(state, passed.file, passed.rank);
+  taken.piece = Pawn;
+  taken.square = passed;
+}
+
+void RecordCapture(GameState& state, Side side, const Taken& taken,
+                   MoveReport& report) {
+  report.captureIndex = AppendCapture(state, side, taken.piece);
+  if (taken.piece == Empty) return;
+  report.captured = taken.piece;
+  report.capturedFrom = taken.square;
+}
+
+// Carries out a move other than castling onto its target, which is on the
+// board: the mover leaves its square, what it takes goes to its side's
+// capture list, and it (or its promotion) stands on the target.
+void MovePiece(GameState& state, const char* token, const MoveSpec& spec,
+               Side side, PieceType coordinateMover, MoveReport& report) {
+  const Coord target{spec.targetFile, spec.targetRank};
+  const bool recordsCapture =
+      RecordsCapture(state, token, spec, coordinateMover, side);
+  Taken taken{TypeAt(state, target.file, target.rank), target};
+  const Coord from = FindSource(state, spec, side);
+  CheckOwnPieceOnTarget(state, side, from, target, report);
+  LiftMover(state, spec, from, side, report);
+  TakeEnPassant(state, spec, side, taken);
+  if (recordsCapture) RecordCapture(state, side, taken, report);
+  const PieceType mover =
+      coordinateMover != Empty ? coordinateMover : spec.piece;
+  SetColour(state, target.file, target.rank, side);
+  SetType(state, target.file, target.rank, PlacedPiece(token, spec, mover));
 }
 
 }  // namespace
-
-MoveSpec DecodeMove(const char* token) {
-  MoveSpec spec;
-  const TokenText t{token, static_cast<int>(std::strlen(token))};
-  if (t.At(0) == '*') {
-    spec.endMarker = true;
-    return spec;
-  }
-  spec.castling = CastlingOf(t);
-  if (spec.castling != Castling::None) return spec;
-
-  int rest = 0;
-  const PieceType named = PieceOfLetter(t.At(0));
-  if (named != Empty) {
-    spec.piece = named;
-    rest = 1;
-  }
-  DecodeSquarePart(t, DecodeCaptureAndHints(t, rest, spec), spec);
-
-  // An old-style pawn capture names only the two files ('de4').
-  if (spec.piece == Pawn && spec.fileHint >= 0 && spec.fileHint < kBoardSize &&
-      spec.fileHint != spec.targetFile) {
-    spec.isCapture = true;
-  }
-  return spec;
-}
-
-Step DirectionFromAngle(double theta) {
-  return {UnitSign(std::cos(theta)), UnitSign(std::sin(theta))};
-}
-
-Coord FindSource(const GameState& state, const MoveSpec& spec, Side side) {
-  if (HintPresent(spec.fileHint) && HintPresent(spec.rankHint)) {
-    return {spec.fileHint, spec.rankHint};
-  }
-  if (!OnBoard(spec.targetFile, spec.targetRank)) return {};
-  switch (spec.piece) {
-    case Pawn: return FindPawnSource(state, spec, side);
-    case Knight: return FindKnightSource(state, spec, side);
-    case Bishop:
-      return FindSliderSource(state, spec, side, DiagonalDirections());
-    case Rook:
-      return FindSliderSource(state, spec, side, OrthogonalDirections());
-    case Queen: return FindSliderSource(state, spec, side, AllDirections());
-    case King: return FindKingSource(state, spec, side);
-    case Empty: break;
-  }
-  return {};
-}
 
 int ApplyMove(GameState& state, const char* token, Side side,
               MoveReport* report) {
@@ -534,60 +605,14 @@ int ApplyMove(GameState& state, const char* token, Side side,
   done.moved = true;
   done.to = target;
   done.piece = NamesSourceSquareOnly(token, spec) ? Empty : spec.piece;
-
   const PieceType coordinateMover = CoordinateMover(state, spec, side);
-  if (coordinateMover == King) {
-    const Castling castling = CoordinateCastling(spec, side);
-    if (castling != Castling::None) {
-      Castle(state, castling, side, done);
-      return 0;
-    }
+  const Castling castling =
+      coordinateMover == King ? CoordinateCastling(spec, side) : Castling::None;
+  if (castling != Castling::None) {
+    Castle(state, castling, side, done);
+  } else {
+    MovePiece(state, token, spec, side, coordinateMover, done);
   }
-
-  // A piece of the other side on the target is taken even when the token
-  // leaves out its 'x'. The two files of a piece's coordinate move ('g1f3')
-  // are no old-style pawn capture ('de4'): only an 'x' or a piece on the
-  // target makes it a capture.
-  const bool writesCapture =
-      coordinateMover == Empty || coordinateMover == Pawn
-          ? spec.isCapture
-          : std::memchr(token, 'x', spec.suffix) != nullptr;
-  const bool recordsCapture =
-      writesCapture ||
-      HoldsOpposingPiece(state, target.file, target.rank, side);
-  PieceType captured = TypeAt(state, target.file, target.rank);
-  Coord capturedFrom = target;
-  const Coord from = FindSource(state, spec, side);
-  if (captured != Empty && ColourAt(state, target.file, target.rank) == side &&
-      !SameSquare(from, target)) {
-    ReportMisfit(done, Misfit::kOwnPieceOnTarget, state, target);
-  }
-  if (OnBoard(from)) {
-    done.from = from;
-    done.sourceFound = LiftsPieceOfMover(state, spec, from, side);
-    Vacate(state, from.file, from.rank);
-  }
-  const bool bothHints =
-      HintPresent(spec.fileHint) && HintPresent(spec.rankHint);
-  if (spec.piece == Pawn && spec.isCapture && !bothHints) {
-    const Coord passed = EnPassantVictim(state, spec, side);
-    if (OnBoard(passed)) {
-      Vacate(state, passed.file, passed.rank);
-      captured = Pawn;
-      capturedFrom = passed;
-    }
-  }
-  if (recordsCapture) {
-    done.captureIndex = AppendCapture(state, side, captured);
-    if (captured != Empty) {
-      done.captured = captured;
-      done.capturedFrom = capturedFrom;
-    }
-  }
-  SetColour(state, target.file, target.rank, side);
-  const PieceType mover =
-      coordinateMover != Empty ? coordinateMover : spec.piece;
-  SetType(state, target.file, target.rank, PlacedPiece(token, spec, mover));
   return 0;
 }
 

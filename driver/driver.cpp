@@ -18,7 +18,7 @@
 #include "driver/input_source.h"
 #include "list/game_list.h"
 #include "position/fen_file.h"
-#include "reader/char_class.h"
+#include "reader/leading_number.h"
 #include "reader/reader.h"
 #include "scene/scene.h"
 
@@ -58,9 +58,10 @@ void PrintHelp(std::FILE* out) {
 }
 
 // The number printed as the move the conversion goes through: half the
-// half-move limit, as the move cycle counts full moves.
+// half-move limit, as the move cycle counts full moves, taken from the mark
+// the reader stops at so that the two always agree.
 double ShownMove(double halfMoveLimit) {
-  return (halfMoveLimit + 1.0 + 1.0) * 0.5 - 1.0;
+  return LimitMark(halfMoveLimit) * 0.5 - 1.0;
 }
 
 // One decimal, exact halves rounded away from zero. The value's exact
@@ -155,7 +156,7 @@ Status ReadOptions(int argc, const char* const argv[], int first,
     }
     const char letter = arg[1];
     if (letter == 'g' || letter == 'G') {
-      options.gameNumber = LeadingNumber(arg + 2, true);
+      options.gameNumber = LeadingSignedNumber(arg + 2);
       if (options.gameNumber < 1) {
         std::fprintf(console, "\nInvalid game number %" PRId32,
                      options.gameNumber);
@@ -238,15 +239,24 @@ Status ReadPosition(std::FILE* input, bool positions, const CommandLine& line,
   return ReadGame(input, line.options, state, console, details);
 }
 
+// Prints the message about the file at `path` and returns `result`.
+Status FileFailure(std::FILE* console, Status result, const char* message,
+                   const std::string& path) {
+  std::fprintf(console, message, path.c_str());
+  return result;
+}
+
+Status InputNotRead(std::FILE* console, const std::string& path) {
+  return FileFailure(console, Status::kInputNotRead,
+                     "\nInput file %s could not be read to its end", path);
+}
+
 // Tells games from positions, leaving the input ready to be read from its
 // start (a pipe is then a scratch copy of it).
 Status PrepareInput(File& input, bool& positions, const std::string& path,
                     std::FILE* console) {
   std::FILE* ready = SniffInput(input.get(), positions);
-  if (ready == nullptr) {
-    std::fprintf(console, "\nInput file %s could not be read", path.c_str());
-    return Status::kInputNotOpened;
-  }
+  if (ready == nullptr) return InputNotRead(console, path);
   if (ready != input.get()) input.reset(ready);
   return Status::kDone;
 }
@@ -272,13 +282,6 @@ bool FlushAndClose(File output) {
   const bool written =
       std::fflush(output.get()) == 0 && std::ferror(output.get()) == 0;
   return std::fclose(output.release()) == 0 && written;
-}
-
-// Prints the message about the file at `path` and returns `result`.
-Status FileFailure(std::FILE* console, Status result, const char* message,
-                   const std::string& path) {
-  std::fprintf(console, message, path.c_str());
-  return result;
 }
 
 // Opens the input, refusing one that is the output, and tells games from
@@ -315,6 +318,9 @@ Status ConvertFiles(const CommandLine& line, std::FILE* console) {
       RunStages(input.get(), positions, output.get(), line, console);
   input.reset();
   const bool closed = FlushAndClose(std::move(output));
+  if (result == Status::kInputNotRead) {
+    return InputNotRead(console, line.inputFile);
+  }
   if (result == Status::kOutputNotWritten ||
       (result == Status::kDone && !closed)) {
     return FileFailure(console, Status::kOutputNotWritten,
@@ -340,12 +346,22 @@ Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
   const Status ready = PrepareInput(input, positions, path, console);
   if (ready != Status::kDone) return ready;
   if (args.size() > 2) std::fputc('\n', console);
-  if (!(positions ? WritePositionList(input.get(), stdout)
-                  : WriteGameList(input.get(), stdout))) {
-    return FileFailure(console, Status::kInputNotOpened,
-                       "\nInput file %s could not be read to its end", path);
+  const Status listed = positions ? WritePositionList(input.get(), stdout)
+                                   : WriteGameList(input.get(), stdout);
+  if (listed == Status::kInputNotRead) return InputNotRead(console, path);
+  if (listed == Status::kOutputNotWritten) {
+    std::fputs("\nThe list could not be written", console);
   }
-  return Status::kDone;
+  return listed;
+}
+
+// The exit status of a run that printed on standard output. Messages that
+// never reach the user (a full disk, a closed pipe) make a run that would
+// have succeeded fail as a write does.
+int FinishOutput(Status status) {
+  const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (status == Status::kDone && !printed) status = Status::kOutputNotWritten;
+  return ExitStatus(status);
 }
 
 }  // namespace
@@ -377,15 +393,13 @@ Status RunConversion(int argc, const char* const argv[], std::FILE* console) {
 int Main(int argc, const char* const argv[]) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     PrintHelp(stdout);
-    return 0;
+    return FinishOutput(Status::kDone);
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("\nboardshot %s\n", BOARDSHOT_VERSION);
-    return 0;
+    return FinishOutput(Status::kDone);
   }
-  const int status = ExitStatus(RunConversion(argc, argv, stdout));
-  std::fflush(stdout);
-  return status;
+  return FinishOutput(RunConversion(argc, argv, stdout));
 }
 
 }  // namespace boardshot

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "board/status.h"
+#include "reader/status.h"
 
 namespace boardshot {
 

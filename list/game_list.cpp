@@ -4,17 +4,20 @@
 #include <cinttypes>
 #include <string>
 
+#include "board/tag_text.h"
 #include "reader/reader.h"
 
 namespace boardshot {
 namespace {
 
-// A tag value as one field: a tab or a line break inside it would start
-// another field or another game's line.
+// A tag value as one field of UTF-8 text, its characters read as the scene's
+// details read them. A control character becomes a space: a tab or a line
+// break inside it would start another field or another game's line.
 std::string Field(const std::string& value) {
-  std::string field = value;
-  for (char& c : field) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  std::string field;
+  for (std::size_t at = 0, used = 0; at < value.size(); at += used) {
+    const char32_t code = TagCharacter(value, at, used);
+    AppendUtf8(field, IsControlCharacter(code) ? U' ' : code);
   }
   return field;
 }
@@ -26,7 +29,7 @@ const char* FenColumn(const GameSummary& game) {
 
 }  // namespace
 
-bool WriteGameList(std::FILE* input, std::FILE* out) {
+Status WriteGameList(std::FILE* input, std::FILE* out) {
   std::fputs("Game\tWhite\tBlack\tResult\tDate\tEvent\tHalf-moves\tFEN\n", out);
   const Status status = ReadEveryGame(input, [out](std::int64_t number,
                                                    const GameSummary& game) {
@@ -35,7 +38,10 @@ bool WriteGameList(std::FILE* input, std::FILE* out) {
                  Field(game.result).c_str(), Field(game.date).c_str(),
                  Field(game.event).c_str(), game.halfMoves, FenColumn(game));
   });
-  return status == Status::kDone;
+  if (status != Status::kDone) return status;
+  // A full disk may only show when the buffered lines reach it.
+  const bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
+  return written ? Status::kDone : Status::kOutputNotWritten;
 }
 
 }  // namespace boardshot

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "reader/char_class.h"
+#include "board/char_class.h"
 #include "reader/fen.h"
 #include "reader/game_text.h"
 
@@ -21,7 +21,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kPlacementCharacters = "pnbrqkPNBRQK12345678/";
 constexpr int kRankSeparators = 7;
 
-bool IsFieldSpace(char c) { return c == ' ' || c == '\t'; }
 
 // Reads the next line that holds more than white space into `line`, up to
 // kPositionLineCapacity bytes. Returns false at the end of the input.
@@ -41,13 +40,13 @@ bool NextPositionLine(GameText& text, std::string& line) {
 // The first `count` white-space separated fields of `line`, as written.
 std::string_view LeadingFields(std::string_view line, int count) {
   std::size_t at = 0;
-  while (at < line.size() && IsFieldSpace(line[at])) ++at;
+  while (at < line.size() && IsBlank(line[at])) ++at;
   const std::size_t start = at;
   std::size_t end = at;
   for (int field = 0; field < count && at < line.size(); ++field) {
-    while (at < line.size() && !IsFieldSpace(line[at])) ++at;
+    while (at < line.size() && !IsBlank(line[at])) ++at;
     end = at;
-    while (at < line.size() && IsFieldSpace(line[at])) ++at;
+    while (at < line.size() && IsBlank(line[at])) ++at;
   }
   return line.substr(start, end - start);
 }
@@ -98,7 +97,7 @@ std::string EpdId(std::string_view line) {
     const std::string_view operation = Trimmed(rest.substr(0, end));
     rest.remove_prefix(std::min(end + 1, rest.size()));
     if (operation.starts_with("id") && operation.size() > 2 &&
-        IsFieldSpace(operation[2])) {
+        IsBlank(operation[2])) {
       return Unquoted(Trimmed(operation.substr(3)));
     }
   }
@@ -172,7 +171,7 @@ Status ReadPositionFromText(std::string_view fen, GameState& state,
   return TakePosition(line, 1, state, console, summary);
 }
 
-bool WritePositionList(std::FILE* input, std::FILE* out) {
+Status WritePositionList(std::FILE* input, std::FILE* out) {
   std::fputs("Position\tId\tSide to move\tFEN\n", out);
   const auto text = std::make_unique<GameText>();
   OpenGameText(*text, input);
@@ -187,7 +186,10 @@ bool WritePositionList(std::FILE* input, std::FILE* out) {
                  ListField(EpdId(line)).c_str(), side,
                  ListField(LeadingFields(line, 4)).c_str());
   }
-  return !text->readError;
+  if (text->readError) return Status::kInputNotRead;
+  // A full disk may only show when the buffered lines reach it.
+  const bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
+  return written ? Status::kDone : Status::kOutputNotWritten;
 }
 
 }  // namespace boardshot

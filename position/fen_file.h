@@ -14,7 +14,7 @@
 
 #include "board/board.h"
 #include "board/game_summary.h"
-#include "board/status.h"
+#include "reader/status.h"
 
 namespace boardshot {
 
@@ -45,7 +45,8 @@ Status ReadPositionFromText(std::string_view fen, GameState& state,
 /// `id` (empty when it has none), the side to move ("white", "black", or
 /// "invalid" for a line that describes no board) and its first four fields
 /// as written. Control characters become spaces, so every position keeps to
-/// its line. Returns false when `input` could not be read to its end.
-bool WritePositionList(std::FILE* input, std::FILE* out);
+/// its line. Returns kInputNotRead when `input` could not be read to its end
+/// and kOutputNotWritten when `out` refused the list.
+Status WritePositionList(std::FILE* input, std::FILE* out);
 
 }  // namespace boardshot

@@ -4,22 +4,19 @@
 #include <algorithm>
 #include <cstring>
 
-#include "reader/char_class.h"
+#include "board/char_class.h"
+#include "reader/leading_number.h"
 
 namespace boardshot {
 namespace {
 
-constexpr const char* kPieceLetters = "PNBRQK";
-
-bool IsFenSpace(char c) { return c == ' ' || c == '\t'; }
-
 const char* SkipSpaces(const char* p) {
-  while (IsFenSpace(*p)) ++p;
+  while (IsBlank(*p)) ++p;
   return p;
 }
 
 const char* SkipField(const char* p) {
-  while (*p != '\0' && !IsFenSpace(*p)) ++p;
+  while (*p != '\0' && !IsBlank(*p)) ++p;
   return p;
 }
 
@@ -27,9 +24,8 @@ const char* SkipField(const char* p) {
 bool PieceForLetter(char letter, PieceType& type, Side& side) {
   const bool black = letter >= 'a' && letter <= 'z';
   const char upper = black ? static_cast<char>(letter - 'a' + 'A') : letter;
-  const char* found = std::strchr(kPieceLetters, upper);
-  if (upper == '\0' || found == nullptr) return false;
-  type = static_cast<PieceType>(Pawn + (found - kPieceLetters));
+  type = PieceOfLetter(upper);
+  if (type == Empty) return false;
   side = black ? Black : White;
   return true;
 }
@@ -39,7 +35,7 @@ bool PieceForLetter(char letter, PieceType& type, Side& side) {
 const char* ReadPlacement(const char* p, GameState& state) {
   for (int rank = kBoardSize - 1; rank >= 0; --rank) {
     int file = 0;
-    for (; *p != '\0' && *p != '/' && !IsFenSpace(*p); ++p) {
+    for (; *p != '\0' && *p != '/' && !IsBlank(*p); ++p) {
       if (*p >= '1' && *p <= '8') {
         file += *p - '0';
         if (file > kBoardSize) return nullptr;
@@ -68,9 +64,9 @@ const char* ReadPlacement(const char* p, GameState& state) {
 bool ParseFen(const char* text, FenPosition& position) {
   position = FenPosition{};
   const char* p = ReadPlacement(SkipSpaces(text), position.state);
-  if (p == nullptr || !IsFenSpace(*p)) return false;
+  if (p == nullptr || !IsBlank(*p)) return false;
   p = SkipSpaces(p);
-  if ((*p != 'w' && *p != 'b') || !(IsFenSpace(p[1]) || p[1] == '\0')) {
+  if ((*p != 'w' && *p != 'b') || !(IsBlank(p[1]) || p[1] == '\0')) {
     return false;
   }
   position.sideToMove = *p == 'w' ? White : Black;

@@ -28,7 +28,7 @@
 // game starts; an unclosed '{' runs to the end of the input in both.
 //
 // The text is taken 64 bytes at a time. A kernel (vector compares, or the
-// class table of char_class.h) turns a chunk into a 64-bit mask per set of
+// class table of scan_classes.h) turns a chunk into a 64-bit mask per set of
 // byte classes, one bit per byte, and the machine asks only for the masks
 // its region needs. Line starts are the line-end mask shifted by one, with
 // the chunk before's last byte carried in. Most chunks are passed over by a
@@ -55,6 +55,8 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
+
+#include "reader/scan_classes.h"
 
 namespace boardshot {
 namespace {

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartsCase{"brace in a percent line opens nothing",
                    "[Event \"2\"]\n1. e4\n%{ escaped\n[Event \"3\"]\n*",
                    {"[Event \"2\"]", "[Event \"3\"]"}},
-        StartsCase{"blank, blank with blanks and percent lines in tags, CR LF",
+        StartsCase{"blanks and percent lines in tags, CR LF",
                    "[Event \"2\"]\r\n \t\r\n%x\r\n[Site \"y\"]\r\n\r\n1. d4 *"
                    "\r\n[Event \"3\"]\r\n*",
                    {"[Event \"2\"]", "[Event \"3\"]"}},

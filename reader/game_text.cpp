@@ -119,10 +119,10 @@ LineKind ClassifyLineAt(const char* line, std::size_t available) {
   if (line[0] == kEscapeMark) return LineKind::kEscape;
   // A tag line may be indented, and its name may stand apart from its '['.
   std::size_t i = 0;
-  while (i < available && IsLineBlank(line[i])) ++i;
+  while (i < available && IsBlank(line[i])) ++i;
   if (i < available && line[i] == kTagOpen) {
     ++i;
-    while (i < available && IsLineBlank(line[i])) ++i;
+    while (i < available && IsBlank(line[i])) ++i;
     return i < available && IsAsciiLetter(line[i]) ? LineKind::kTag
                                                    : LineKind::kText;
   }

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "reader/char_class.h"
+#include "board/char_class.h"
 
 namespace boardshot {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "reader/char_class.h"
+#include "board/char_class.h"
 
 namespace boardshot {
 namespace {

@@ -7,6 +7,7 @@
 // result, the half-move limit or the end of the game's text.
 #include "reader/reader.h"
 
+#include <cctype>
 #include <cinttypes>
 #include <cmath>
 #include <cstdarg>
@@ -14,11 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "board/char_class.h"
 #include "board/move.h"
-#include "reader/char_class.h"
 #include "reader/fen.h"
 #include "reader/game_scan.h"
 #include "reader/game_text.h"
+#include "reader/leading_number.h"
 #include "reader/movetext.h"
 
 namespace boardshot {
@@ -26,6 +28,9 @@ namespace {
 
 // A tag line is read this far for its tags; FEN tags are far shorter.
 constexpr std::size_t kTagLineCapacity = 1024;
+
+// Tag values are kept up to this many bytes, their PGN escapes undone.
+constexpr std::size_t kTagValueCapacity = 255;
 
 // The tags the reader keeps, by name in lower case; tag names are matched in
 // any case, and the first tag of a name counts.
@@ -47,8 +52,6 @@ struct GameHeader {
   std::string values[kKeptTags];
   bool fenTooLong;
 };
-
-bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // The kept tag `name` names, or kKeptTags for any other.
 int KeptTagIndex(const char* name, std::size_t length) {
@@ -160,14 +163,17 @@ Status GameMissing(std::int32_t gameNumber, std::FILE* console) {
 // Leaves the read position at the movetext of game `gameNumber`, its tags
 // in `header` and in `tagsEnd` where its tag block ended. Game 1 starts at
 // the start of the input, every later one at its first tag line. Returns
-// kDone or kGameNotInFile.
+// kDone, kGameNotInFile, or kInputNotRead when a read failed on the way.
 Status SkipToGame(GameText& text, std::int32_t gameNumber, GameHeader& header,
                   TagBlockEnd& tagsEnd, std::FILE* console) {
   if (gameNumber > 1 && !SkipToGameStart(text, gameNumber)) {
+    if (text.readError) return Status::kInputNotRead;
     return GameMissing(gameNumber, console);
   }
   tagsEnd = SkipTagBlock(text, header);
-  if (text.readError) return GameMissing(gameNumber, console);
+  if (tagsEnd == TagBlockEnd::kEndOfInput && text.readError) {
+    return Status::kInputNotRead;
+  }
   return Status::kDone;
 }
 
@@ -270,19 +276,15 @@ bool FetchHalfMove(MovetextWalk& walk) {
 // counted from the game's first position, whichever side makes it.
 bool NextBeyondLimit(const MovetextWalk& walk) {
   return static_cast<double>(walk.halfMoves) + 2.0 >=
-         walk.halfMoveLimit + 1.0 + 1.0;
+         LimitMark(walk.halfMoveLimit);
 }
 
-const char* PieceName(PieceType type) {
-  switch (type) {
-    case Pawn: return "pawn";
-    case Knight: return "knight";
-    case Bishop: return "bishop";
-    case Rook: return "rook";
-    case Queen: return "queen";
-    case King: return "king";
-    default: return "piece";
-  }
+// A kind of piece as a message names it ("knight"); a move that names no
+// kind is made by a "piece".
+std::string LowerCaseName(PieceType type) {
+  std::string name = type == Empty ? "Piece" : PieceName(type);
+  for (char& c : name) c = static_cast<char>(std::tolower(c));
+  return name;
 }
 
 const char* SideName(Side side) { return side == White ? "white" : "black"; }
@@ -298,7 +300,7 @@ std::string MoveAsWritten(const MovetextWalk& walk, Side side) {
 void WarnNoPieceFound(const MovetextWalk& walk, Side side,
                       const MoveReport& report) {
   Print(walk, "\nNo %s %s can make the move %s", SideName(side),
-        PieceName(report.piece), MoveAsWritten(walk, side).c_str());
+        LowerCaseName(report.piece).c_str(), MoveAsWritten(walk, side).c_str());
 }
 
 // The replay goes on as written, and the board loses a piece a legal game
@@ -320,11 +322,12 @@ void WarnMisfit(const MovetextWalk& walk, Side side, const MoveReport& report) {
       break;
     case Misfit::kSquareTaken:
       Print(walk, "\n%s cannot castle as written in %s: %s holds a %s", mover,
-            move.c_str(), square, PieceName(report.misfitPiece));
+            move.c_str(), square, LowerCaseName(report.misfitPiece).c_str());
       break;
     case Misfit::kOwnPieceOnTarget:
       Print(walk, "\n%s cannot move as written in %s: %s holds its own %s",
-            mover, move.c_str(), square, PieceName(report.misfitPiece));
+            mover, move.c_str(), square,
+            LowerCaseName(report.misfitPiece).c_str());
       break;
   }
 }
@@ -374,15 +377,23 @@ HalfMoveResult PlayHalfMove(MovetextWalk& walk, Side side) {
 // its normal end when the half-move lies beyond the limit anyway (a game
 // without a result converted up to its last half-move, or counted on past
 // the limit for the details); otherwise the game is cut short, announced
-// when `announce` says so.
+// when `announce` says so. A text ended by a failed read is unknown from
+// there on: the position, unless the limit was reached, and the count of all
+// the half-moves a summary keeps.
 Status TextEnded(const MovetextWalk& walk, bool announce) {
-  if (walk.pastLimit || NextBeyondLimit(walk)) return Status::kDone;
+  const bool limitReached = walk.pastLimit || NextBeyondLimit(walk);
+  if (walk.cursor.text->readError &&
+      (!limitReached || walk.summary != nullptr)) {
+    return Status::kInputNotRead;
+  }
+  if (limitReached) return Status::kDone;
   if (announce) Print(walk, "\nUnexpected end-of-file found");
   return Status::kInputEndedInMovetext;
 }
 
 // Walks the movetext from the read position. `firstSide` moves first after
-// the first move number. Returns kDone or kInputEndedInMovetext.
+// the first move number. Returns kDone, kInputEndedInMovetext or
+// kInputNotRead.
 Status ReadMovetext(MovetextWalk& walk, Side firstSide) {
   Side sideAfterNumber = firstSide;
   for (;;) {
@@ -441,6 +452,8 @@ MovetextWalk StartWalk(GameText& text, TagBlockEnd tagsEnd,
 }
 
 }  // namespace
+
+double LimitMark(double halfMoveLimit) { return halfMoveLimit + 1.0 + 1.0; }
 
 Status ReadGameWith(std::FILE* input, const RunOptions& options,
                     GameState& state, std::FILE* console,
@@ -502,9 +515,11 @@ Status ReadEveryGame(std::FILE* input, const GameVisitor& visit) {
     // game selection starts the next game.
     while (NextToken(walk.cursor, rest)) {
     }
-    if (text.readError) return Status::kGameNotInFile;
+    // Only a failed read that ends the text leaves a game unknown.
+    const bool lastGame = ClassifyLine(text) == LineKind::kEndOfInput;
+    if (lastGame && text.readError) return Status::kInputNotRead;
     visit(number, summary);
-    if (ClassifyLine(text) == LineKind::kEndOfInput) return Status::kDone;
+    if (lastGame) return Status::kDone;
   }
 }
 

@@ -10,7 +10,7 @@
 #include "board/board.h"
 #include "board/game_summary.h"
 #include "board/move.h"
-#include "board/status.h"
+#include "reader/status.h"
 
 namespace boardshot {
 
@@ -21,6 +21,17 @@ struct RunOptions {
   // more through, NaN all of them). The default stops after move 999.
   double halfMoveLimit = 1998.0;
 };
+
+/// The half-move limit as the move cycle meets it: moved up by two in two
+/// steps of 1.0, each rounded to a double, never in one step of 2.0 and never
+/// left as it is. The reader stops when the half-moves applied, also moved up
+/// by two, reach this mark, and the driver shows the move the run goes
+/// through as half the mark, less one. The two roundings differ from the
+/// plain forms only at the edges of a double (-m-0.3 shows move -0.2 where
+/// half the limit is -0.15, and -m2.0000000000000004 applies two half-moves
+/// where the plain comparison would apply three), and they are kept so that
+/// every limit ever given goes on meaning exactly what it meant.
+double LimitMark(double halfMoveLimit);
 
 // Carries out one half-move for a side, describing it in the report;
 // returns non-zero when the token is an end marker. ApplyMove
@@ -37,8 +48,9 @@ using HalfMoveHandler = std::function<int(GameState& state, const char* token,
 /// kept there, and its text is read on past the half-move limit, quietly, to
 /// count all its half-moves; the result and the messages stay the same.
 /// Returns kDone when the position is complete, kGameNotInFile when the file
-/// holds fewer games (or cannot be read), kInputEndedInMovetext when the
-/// game's text ends before its end, kInvalidFen for a FEN tag that
+/// holds fewer games, kInputNotRead when a read failed before the position
+/// (or, with a `summary`, the game's text) was complete, kInputEndedInMovetext
+/// when the game's text ends before its end, kInvalidFen for a FEN tag that
 /// describes no board.
 Status ReadGame(std::FILE* input, const RunOptions& options, GameState& state,
                 std::FILE* console, GameSummary* summary = nullptr);
@@ -59,7 +71,7 @@ using GameVisitor =
 /// `visit` about each: its tags, whether its FEN describes a board, and all
 /// the half-moves of its text; nothing is applied and nothing printed.
 /// Memory stays one block whatever the text. Returns kDone, or
-/// kGameNotInFile when a read fails.
+/// kInputNotRead when a read fails.
 Status ReadEveryGame(std::FILE* input, const GameVisitor& visit);
 
 }  // namespace boardshot

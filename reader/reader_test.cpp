@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "reader/movetext.h"
@@ -177,16 +179,60 @@ const ReadRow kRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Texts, Reading, testing::ValuesIn(kRows));
 
-TEST(Reader, ReadErrorMeansTheGameIsMissing) {
-  std::FILE* unreadable = std::fopen("/dev/null", "w");
-  GameState state{};
-  std::FILE* console = std::fopen("/dev/null", "w");
-  std::string handedOn;
-  EXPECT_EQ(ReadGameWith(unreadable, RunOptions{}, state, console,
-                         RecordInto(handedOn)),
-            Status::kGameNotInFile);
-  std::fclose(console);
-  std::fclose(unreadable);
+// A stream that gives the bytes of `text` and then fails, as a disk or a
+// network file system may partway through a file.
+std::FILE* FailingAfter(const std::string& text) {
+  auto* left = new std::string(text);
+  cookie_io_functions_t functions{};
+  functions.read = [](void* cookie, char* buffer, std::size_t size) {
+    auto* rest = static_cast<std::string*>(cookie);
+    if (rest->empty()) return ssize_t{-1};
+    const std::size_t given = std::min(size, rest->size());
+    std::memcpy(buffer, rest->data(), given);
+    rest->erase(0, given);
+    return static_cast<ssize_t>(given);
+  };
+  functions.close = [](void* cookie) {
+    delete static_cast<std::string*>(cookie);
+    return 0;
+  };
+  return fopencookie(left, "r", functions);
+}
+
+// Bug: a read that failed was reported as a missing game or as the end of
+// the game's text.
+TEST(Reader, FailedReadIsToldAsSuch) {
+  const struct {
+    const char* text;
+    std::int32_t game;
+    double halfMoveLimit;
+    Status result;
+  } rows[] = {
+      {"", 1, 1998.0, Status::kInputNotRead},
+      {"[Event \"cut", 1, 1998.0, Status::kInputNotRead},
+      {"1. e4 e5 2. Nf3", 1, 1998.0, Status::kInputNotRead},
+      {"1. e4 e5 *\n", 2, 1998.0, Status::kInputNotRead},
+      // The position was complete before the read failed.
+      {"1. e4 e5 *\n", 1, 1998.0, Status::kDone},
+      {"1. e4 e5 2. Nf3", 1, 2.0, Status::kDone},
+      {"1. e4 e5", 1, 2.0, Status::kDone},
+  };
+  for (const auto& row : rows) {
+    std::FILE* input = FailingAfter(row.text);
+    std::FILE* console = std::fopen("/dev/null", "w");
+    GameState state{};
+    const RunOptions options{row.game, row.halfMoveLimit};
+    EXPECT_EQ(ReadGame(input, options, state, console), row.result) << row.text;
+    std::fclose(console);
+    std::fclose(input);
+  }
+  std::FILE* input = FailingAfter("1. e4 *\n\n[Event \"2\"]\n\n1. d4");
+  int listed = 0;
+  EXPECT_EQ(
+      ReadEveryGame(input, [&](std::int64_t, const GameSummary&) { ++listed; }),
+      Status::kInputNotRead);
+  EXPECT_EQ(listed, 1);
+  std::fclose(input);
 }
 
 }  // namespace

@@ -12,9 +12,10 @@ namespace boardshot {
 
 /// `text` from a game file as a POV-Ray string literal, quotes included,
 /// that can never be anything but a string: '"' and '\' are escaped,
-/// control bytes dropped, other characters beyond ASCII written as \uXXXX
-/// (a byte that starts no UTF-8 character is read as Latin-1), and the
-/// literal is cut, between characters, to fit POV-Ray's string length.
+/// control characters written as spaces, other characters beyond ASCII
+/// written as \uXXXX (a byte that starts no UTF-8 character is read as
+/// Latin-1) or, beyond U+FFFF, left out, and the literal is cut, between
+/// characters, to fit POV-Ray's string length.
 std::string SceneString(std::string_view text);
 
 /// The declarations describing `summary`, each a line break followed by

@@ -4,43 +4,32 @@
 #include <cstdio>
 
 #include "scene/annotation_details.h"
+#include "scene/capture_squares.h"
 #include "scene/details.h"
 
 namespace boardshot {
 namespace {
 
-// Positions on the imaginary files: White's lost pieces count up from i1,
-// Black's count down from `8, and both simply run on past the board's edge.
-constexpr char kWhiteLossFile = 'i';
-constexpr char kBlackLossFile = '`';
-constexpr int kFirstWhiteLossRank = 1;
-constexpr int kFirstBlackLossRank = 8;
-
-const char* MacroName(int type) {
-  switch (type) {
-    case Pawn: return "_Pawn";
-    case Knight: return "_Knight";
-    case Bishop: return "_Bishop";
-    case Rook: return "_Rook";
-    case Queen: return "_Queen";
-    case King: return "_King";
-    default: return nullptr;
-  }
+// The scene's macro for a kind of piece ("_Knight"); empty for Empty and for
+// any value that is no kind of piece.
+std::string MacroName(int type) {
+  const char* name = PieceName(static_cast<PieceType>(type));
+  return *name == '\0' ? "" : std::string("_") + name;
 }
 
-void AppendRecord(std::string& text, const char* macro, char file, int rank,
-                  int colour) {
+void AppendRecord(std::string& text, const std::string& macro, char file,
+                  int rank, int colour) {
   char record[64];
-  int length = std::snprintf(record, sizeof record, "\n%s(\"%c%i\",%i)", macro,
-                             file, rank, colour);
+  int length = std::snprintf(record, sizeof record, "\n%s(\"%c%i\",%i)",
+                             macro.c_str(), file, rank, colour);
   text.append(record, static_cast<std::size_t>(length));
 }
 
 void AppendBoard(std::string& text, const GameState& state) {
   for (int file = 0; file < kBoardSize; ++file) {
     for (int rank = 0; rank < kBoardSize; ++rank) {
-      const char* macro = MacroName(TypeAt(state, file, rank));
-      if (macro == nullptr) continue;
+      const std::string macro = MacroName(TypeAt(state, file, rank));
+      if (macro.empty()) continue;
       AppendRecord(text, macro, static_cast<char>('a' + file), rank + 1,
                    static_cast<int>(ColourAt(state, file, rank)));
     }
@@ -51,21 +40,14 @@ void AppendBoard(std::string& text, const GameState& state) {
 void AppendLosses(std::string& text, const CaptureList& list, char file,
                   int firstRank, int rankStep, Side colour) {
   for (int k = 0; k < list.count && k < kCaptureListSize; ++k) {
-    const char* macro = MacroName(list.entries[k]);
-    if (macro == nullptr) continue;
+    const std::string macro = MacroName(list.entries[k]);
+    if (macro.empty()) continue;
     AppendRecord(text, macro, file, firstRank + k * rankStep,
                  static_cast<int>(colour));
   }
 }
 
 }  // namespace
-
-std::string CaptureSquareName(Side capturer, int index) {
-  if (capturer == White) {
-    return kBlackLossFile + std::to_string(kFirstBlackLossRank - index);
-  }
-  return kWhiteLossFile + std::to_string(kFirstWhiteLossRank + index);
-}
 
 std::string FormatScene(const GameState& state) {
   std::string text;

@@ -17,11 +17,6 @@ namespace boardshot {
 /// the text starts with a line break and does not end with one.
 std::string FormatScene(const GameState& state);
 
-/// The square name where entry `index` of the list of pieces captured by
-/// `capturer` stands in the scene: "`8", "`7", ... for the pieces White took,
-/// "i1", "i2", ... for those Black took.
-std::string CaptureSquareName(Side capturer, int index);
-
 /// Writes FormatScene(state) to `out`, followed by FormatDetails(*details)
 /// when `details` is given. Returns true when every byte was accepted by the
 /// stream; flushing and closing are the caller's to check.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs of the boardshot binary that need what a golden case cannot hold: hard
-# links, paths of thousands of characters, names of 255 bytes and names that
-# are not UTF-8. Each run must print what it does, end with its status and
+# links, paths of thousands of characters, names of 255 bytes, names that
+# are not UTF-8 and a standard output that cannot be written. Each run must print what it does, end with its status and
 # leave the input as it was.
 #
 #   file_system_test.sh BINARY
@@ -53,6 +53,20 @@ cmp -s game.pgn "$name255" || { echo "FAIL: the 255-byte input changed"; failure
 # File names are bytes, not text.
 expect 0 $'\nConverting game.pgn to \xff\xfe.inc, game #1, through move 999.0' game.pgn $'\xff\xfe.inc'
 [[ -s $'\xff\xfe.inc' ]] || { echo "FAIL: no scene named in invalid UTF-8"; failures=$((failures + 1)); }
+
+# Standard output on a full disk: the list, and the messages of a run, that
+# never reach the user make the run fail as a write does.
+expect_full_stdout() {
+  local status=0
+  "$binary" "$@" >/dev/full || status=$?
+  if [[ $status != 252 ]]; then
+    echo "FAIL: boardshot $* >/dev/full: status $status, expected 252"
+    failures=$((failures + 1))
+  fi
+}
+expect_full_stdout --list game.pgn
+expect_full_stdout game.pgn full.inc
+expect_full_stdout --help
 
 ((failures == 0)) && echo "all file-system runs passed"
 exit $((failures > 0))

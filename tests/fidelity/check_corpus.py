@@ -28,6 +28,7 @@ could not run, 77 when the corpus directory is missing (CTest: skipped).
 """
 
 import argparse
+import codecs
 import collections
 import concurrent.futures
 import os
@@ -209,9 +210,24 @@ def pgn_extract_split(pgn_extract, path):
             games.append({})
         if games and TAG_LINE.match(line):
             for name, value in TAG_PAIR.findall(line):
-                games[-1][name.decode("latin-1").lower()] = \
-                    value.decode("latin-1")
+                games[-1][name.decode("latin-1").lower()] = as_listed(value)
     return [identity(g) for g in games]
+
+
+def _latin1_byte(error):
+    """A byte that starts no UTF-8 character is its Latin-1 character."""
+    return error.object[error.start:error.start + 1].decode("latin-1"), \
+        error.start + 1
+
+
+codecs.register_error("boardshot-latin-1", _latin1_byte)
+CONTROL = re.compile("[\x00-\x1f\x7f-\x9f]")
+
+
+def as_listed(raw):
+    """A tag value's bytes as --list shows them: UTF-8 where they form it,
+    Latin-1 elsewhere, a control character as a space."""
+    return CONTROL.sub(" ", raw.decode("utf-8", errors="boardshot-latin-1"))
 
 
 def identity(tags):
@@ -367,7 +383,7 @@ class Checker:
         listing = subprocess.run([self.options.binary, "--list", path],
                                  capture_output=True, check=False).stdout
         rows = [l.split(b"\t") for l in listing.splitlines()[1:]]
-        rows = [[f.decode("latin-1") for f in r] for r in rows]
+        rows = [[f.decode("utf-8") for f in r] for r in rows]
         problems = []
         theirs = pgn_extract_split(self.options.pgn_extract, path)
         ours = [identity(dict(zip(("white", "black", "result", "date",
