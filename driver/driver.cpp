@@ -347,7 +347,7 @@ Status ListFile(const std::vector<const char*>& args, std::FILE* console) {
   if (ready != Status::kDone) return ready;
   if (args.size() > 2) std::fputc('\n', console);
   const Status listed = positions ? WritePositionList(input.get(), stdout)
-                                   : WriteGameList(input.get(), stdout);
+                                  : WriteGameList(input.get(), stdout);
   if (listed == Status::kInputNotRead) return InputNotRead(console, path);
   if (listed == Status::kOutputNotWritten) {
     std::fputs("\nThe list could not be written", console);

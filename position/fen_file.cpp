@@ -21,7 +21,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kPlacementCharacters = "pnbrqkPNBRQK12345678/";
 constexpr int kRankSeparators = 7;
 
-
 // Reads the next line that holds more than white space into `line`, up to
 // kPositionLineCapacity bytes. Returns false at the end of the input.
 bool NextPositionLine(GameText& text, std::string& line) {
