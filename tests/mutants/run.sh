@@ -8,7 +8,9 @@
 # incrementally; the second argument is taken as BUILD_DIR when it contains
 # a '/' or names a directory. The results go to BUILD_DIR/mutants.tsv. Each
 # changed file is put back after its run, also on Ctrl-C or an error.
-# MUTANTS=FILE reads another list than the one beside this script.
+# MUTANTS=FILE reads another list than the one beside this script;
+# MUTANT_EXCLUDE=REGEX leaves the tests it matches out (ctest -E), e.g. the
+# render tests, which take most of the time and see only the scene files.
 set -euo pipefail
 
 list=${MUTANTS:-$(dirname "$0")/mutants.txt}
@@ -64,7 +66,7 @@ abbreviate() {
 
 run_ctest() {
   ctest --test-dir "$build" -j2 --timeout 60 --stop-time "$(date -d '+10 min' +%T)" \
-    "$@" >>"$build/mutant-ctest.log" 2>&1
+    ${MUTANT_EXCLUDE:+-E "$MUTANT_EXCLUDE"} "$@" >>"$build/mutant-ctest.log" 2>&1
 }
 
 # Runs the suite; prints the names of the failing tests, one a line. A test
