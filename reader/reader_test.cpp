@@ -210,6 +210,8 @@ TEST(Reader, FailedReadIsToldAsSuch) {
   } rows[] = {
       {"", 1, 1998.0, Status::kInputNotRead},
       {"[Event \"cut", 1, 1998.0, Status::kInputNotRead},
+      // Not an invalid FEN: the rest of the tag was never read.
+      {"[FEN \"8/8/8/8", 1, 1998.0, Status::kInputNotRead},
       {"1. e4 e5 2. Nf3", 1, 1998.0, Status::kInputNotRead},
       {"1. e4 e5 *\n", 2, 1998.0, Status::kInputNotRead},
       // The position was complete before the read failed.
