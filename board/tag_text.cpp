@@ -70,4 +70,13 @@ void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
+std::string ListFieldText(std::string_view value) {
+  std::string field;
+  for (std::size_t at = 0, used = 0; at < value.size(); at += used) {
+    const char32_t code = TagCharacter(value, at, used);
+    AppendUtf8(field, IsControlCharacter(code) ? U' ' : code);
+  }
+  return field;
+}
+
 }  // namespace boardshot

@@ -22,4 +22,9 @@ constexpr bool IsControlCharacter(char32_t code) {
 /// Appends `code` (at most 0x10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t code);
 
+/// `value` as one field of a list line, in UTF-8: its characters as
+/// TagCharacter reads them, a control character as a space, since a tab or
+/// a line break would start another field or another line.
+std::string ListFieldText(std::string_view value);
+
 }  // namespace boardshot

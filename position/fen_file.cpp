@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/char_class.h"
+#include "board/tag_text.h"
 #include "reader/fen.h"
 #include "reader/game_text.h"
 
@@ -124,15 +125,6 @@ Status TakePosition(const std::string& line, std::int32_t number,
   return Status::kDone;
 }
 
-// A field of the list: control characters would break its line apart.
-std::string ListField(std::string_view text) {
-  std::string field(text);
-  for (char& c : field) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  return field;
-}
-
 }  // namespace
 
 bool LooksLikePositions(std::string_view start) {
@@ -182,8 +174,8 @@ Status WritePositionList(std::FILE* input, std::FILE* out) {
       side = position.sideToMove == White ? "white" : "black";
     }
     std::fprintf(out, "%" PRId64 "\t%s\t%s\t%s\n", number,
-                 ListField(EpdId(line)).c_str(), side,
-                 ListField(LeadingFields(line, 4)).c_str());
+                 ListFieldText(EpdId(line)).c_str(), side,
+                 ListFieldText(LeadingFields(line, 4)).c_str());
   }
   if (text->readError) return Status::kInputNotRead;
   // A full disk may only show when the buffered lines reach it.
