@@ -257,7 +257,10 @@ Status PrepareInput(File& input, bool& positions, const std::string& path,
                     std::FILE* console) {
   std::FILE* ready = SniffInput(input.get(), positions);
   if (ready == nullptr) return InputNotRead(console, path);
-  if (ready != input.get()) input.reset(ready);
+  if (ready != input.get()) {
+    static_cast<void>(input.release());  // the replaying stream owns it now
+    input.reset(ready);
+  }
   return Status::kDone;
 }
 

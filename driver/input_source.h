@@ -13,9 +13,9 @@ inline constexpr std::string_view kStandardInputName = "-";
 /// Looks at the first bytes of `input` to tell in `positions` whether it
 /// holds FEN or EPD lines rather than games, then makes it readable again
 /// from where it started: a file is wound back; a pipe, which cannot be, is
-/// first copied to an unnamed scratch file. Returns the stream to read from,
-/// `input` itself or the scratch file (the caller closes both), or nullptr
-/// when the input could not be read or copied.
+/// read through a stream that serves the bytes taken again before the rest.
+/// Returns the stream to read from: `input` itself, or that stream, which
+/// then owns `input` and closes it; nullptr when the input could not be read.
 std::FILE* SniffInput(std::FILE* input, bool& positions);
 
 }  // namespace boardshot
