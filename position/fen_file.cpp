@@ -23,7 +23,8 @@ constexpr std::string_view kPlacementCharacters = "pnbrqkPNBRQK12345678/";
 constexpr int kRankSeparators = 7;
 
 // Reads the next line that holds more than white space into `line`, up to
-// kPositionLineCapacity bytes. Returns false at the end of the input.
+// kPositionLineCapacity bytes. Returns false at the end of the input, and
+// where a failed read cut the line short.
 bool NextPositionLine(GameText& text, std::string& line) {
   line.clear();
   for (int c = NextChar(text); c != EOF; c = NextChar(text)) {
@@ -34,7 +35,9 @@ bool NextPositionLine(GameText& text, std::string& line) {
       line.push_back(static_cast<char>(c));
     }
   }
-  return line.find_first_not_of(" \t\v\f") != std::string::npos;
+  // A last line without its line end is whole only if the input ended there.
+  return !text.readError &&
+         line.find_first_not_of(" \t\v\f") != std::string::npos;
 }
 
 // The first `count` white-space separated fields of `line`, as written.
@@ -146,7 +149,8 @@ Status ReadPositionFromFile(std::FILE* input, std::int32_t number,
   OpenGameText(*text, input);
   std::string line;
   for (std::int32_t seen = 0; seen < number; ++seen) {
-    if (!NextPositionLine(*text, line) || text->readError) {
+    if (!NextPositionLine(*text, line)) {
+      if (text->readError) return Status::kInputNotRead;
       std::fprintf(console, "\nGame #%" PRIi32 " does not exist in this file",
                    number);
       return Status::kGameNotInFile;

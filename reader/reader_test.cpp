@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "reader/failing_stream.h"
 #include "reader/movetext.h"
 
 namespace boardshot {
@@ -178,26 +179,6 @@ const ReadRow kRows[] = {
      "\nGame #2 does not exist in this file", 2},
 };
 INSTANTIATE_TEST_SUITE_P(Texts, Reading, testing::ValuesIn(kRows));
-
-// A stream that gives the bytes of `text` and then fails, as a disk or a
-// network file system may partway through a file.
-std::FILE* FailingAfter(const std::string& text) {
-  auto* left = new std::string(text);
-  cookie_io_functions_t functions{};
-  functions.read = [](void* cookie, char* buffer, std::size_t size) {
-    auto* rest = static_cast<std::string*>(cookie);
-    if (rest->empty()) return ssize_t{-1};
-    const std::size_t given = std::min(size, rest->size());
-    std::memcpy(buffer, rest->data(), given);
-    rest->erase(0, given);
-    return static_cast<ssize_t>(given);
-  };
-  functions.close = [](void* cookie) {
-    delete static_cast<std::string*>(cookie);
-    return 0;
-  };
-  return fopencookie(left, "r", functions);
-}
 
 // Bug: a read that failed was reported as a missing game or as the end of
 // the game's text.
