@@ -252,7 +252,7 @@ Status InputNotRead(std::FILE* console, const std::string& path) {
 }
 
 // Tells games from positions, leaving the input ready to be read from its
-// start (a pipe is then a scratch copy of it).
+// start (a pipe then through a stream that serves its first bytes again).
 Status PrepareInput(File& input, bool& positions, const std::string& path,
                     std::FILE* console) {
   std::FILE* ready = SniffInput(input.get(), positions);
